@@ -1,0 +1,1 @@
+#include "quietproc.h"

@@ -1,0 +1,254 @@
+// File handles: CreateFile and the calls on an open handle (read, write, seek,
+// size, truncate, flush, close), with Windows error codes and injected faults.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <map>
+#include <mutex>
+
+#include "internal.h"
+
+namespace {
+
+struct FileObject {
+  int fd;
+  DWORD access;
+};
+
+struct FileTable {
+  std::mutex mutex;
+  std::map<uintptr_t, FileObject> files;
+};
+
+FileTable& Table() {
+  static auto* t = new FileTable;
+  return *t;
+}
+
+// Looks the handle up with the table locked for the caller's whole call, so
+// a handle cannot be closed under a read or write in progress.
+class HandleRef {
+ public:
+  explicit HandleRef(HANDLE h) : lock_(Table().mutex) {
+    auto it = Table().files.find(reinterpret_cast<uintptr_t>(h));
+    if (it != Table().files.end()) file_ = &it->second;
+  }
+  FileObject* get() const { return file_; }
+
+ private:
+  std::lock_guard<std::mutex> lock_;
+  FileObject* file_ = nullptr;
+};
+
+FileObject* Require(const HandleRef& ref, DWORD needed) {
+  FileObject* f = ref.get();
+  if (!f) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  if ((f->access & needed) != needed) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  return f;
+}
+
+DWORD FaultError(platform::FaultKind kind, DWORD failError) {
+  return kind == platform::FaultKind::DiskFull ? ERROR_DISK_FULL : failError;
+}
+
+}  // namespace
+
+HANDLE CreateFile(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, SECURITY_ATTRIBUTES*,
+                  DWORD dwCreationDisposition, DWORD, HANDLE) {
+  if (auto fault = platform::detail::TakeFault(platform::FaultOp::CreateFile)) {
+    SetLastError(FaultError(*fault, ERROR_ACCESS_DENIED));
+    return INVALID_HANDLE_VALUE;
+  }
+  std::string host;
+  if (!platform::detail::HostPath(lpFileName, host)) return INVALID_HANDLE_VALUE;
+  int fd = platform::detail::OpenShared(host, dwDesiredAccess, dwShareMode, dwCreationDisposition);
+  if (fd < 0) return INVALID_HANDLE_VALUE;
+  uintptr_t id = platform::detail::NewHandleValue();
+  {
+    std::lock_guard lock(Table().mutex);
+    Table().files[id] = {fd, dwDesiredAccess & (GENERIC_READ | GENERIC_WRITE)};
+  }
+  return reinterpret_cast<HANDLE>(id);
+}
+
+BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
+              LPDWORD lpNumberOfBytesRead, void*) {
+  auto fault = platform::detail::TakeFault(platform::FaultOp::ReadFile);
+  if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
+  HandleRef ref(hFile);
+  FileObject* f = Require(ref, GENERIC_READ);
+  if (!f) return FALSE;
+  DWORD want = nNumberOfBytesToRead;
+  if (fault) {
+    if (*fault != platform::FaultKind::ShortWrite) {
+      SetLastError(ERROR_READ_FAULT);
+      return FALSE;
+    }
+    want /= 2;  // a short read, the reading counterpart of a short write
+  }
+  DWORD done = 0;
+  char* p = static_cast<char*>(lpBuffer);
+  while (done < want) {
+    ssize_t n = read(f->fd, p + done, want - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      if (lpNumberOfBytesRead) *lpNumberOfBytesRead = done;
+      SetLastError(platform::detail::Win32Error(errno));
+      return FALSE;
+    }
+    if (n == 0) break;
+    done += static_cast<DWORD>(n);
+  }
+  if (lpNumberOfBytesRead) *lpNumberOfBytesRead = done;
+  return TRUE;
+}
+
+BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+               LPDWORD lpNumberOfBytesWritten, void*) {
+  auto fault = platform::detail::TakeFault(platform::FaultOp::WriteFile);
+  if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
+  HandleRef ref(hFile);
+  FileObject* f = Require(ref, GENERIC_WRITE);
+  if (!f) return FALSE;
+  DWORD want = nNumberOfBytesToWrite;
+  if (fault) {
+    if (*fault != platform::FaultKind::ShortWrite) {
+      SetLastError(FaultError(*fault, ERROR_WRITE_FAULT));
+      return FALSE;
+    }
+    want /= 2;
+  }
+  DWORD done = 0;
+  const char* p = static_cast<const char*>(lpBuffer);
+  while (done < want) {
+    ssize_t n = write(f->fd, p + done, want - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = done;
+      SetLastError(n < 0 ? platform::detail::Win32Error(errno) : ERROR_DISK_FULL);
+      return FALSE;
+    }
+    done += static_cast<DWORD>(n);
+  }
+  if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = done;
+  return TRUE;
+}
+
+DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
+                     DWORD dwMoveMethod) {
+  auto fault = platform::detail::TakeFault(platform::FaultOp::SetFilePointer);
+  HandleRef ref(hFile);
+  FileObject* f = Require(ref, 0);
+  if (!f) return INVALID_SET_FILE_POINTER;
+  if (fault) {
+    SetLastError(ERROR_SEEK);
+    return INVALID_SET_FILE_POINTER;
+  }
+  int64_t distance =
+      lpDistanceToMoveHigh
+          ? static_cast<int64_t>(
+                (static_cast<uint64_t>(static_cast<uint32_t>(*lpDistanceToMoveHigh)) << 32) |
+                static_cast<uint32_t>(lDistanceToMove))
+          : static_cast<int64_t>(lDistanceToMove);
+  int64_t base;
+  if (dwMoveMethod == FILE_BEGIN) {
+    base = 0;
+  } else if (dwMoveMethod == FILE_CURRENT) {
+    base = lseek(f->fd, 0, SEEK_CUR);
+  } else if (dwMoveMethod == FILE_END) {
+    struct stat st;
+    base = fstat(f->fd, &st) == 0 ? st.st_size : -1;
+  } else {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return INVALID_SET_FILE_POINTER;
+  }
+  if (base < 0) {
+    SetLastError(platform::detail::Win32Error(errno));
+    return INVALID_SET_FILE_POINTER;
+  }
+  int64_t pos = base + distance;
+  if (pos < 0) {
+    SetLastError(ERROR_NEGATIVE_SEEK);
+    return INVALID_SET_FILE_POINTER;
+  }
+  if (lseek(f->fd, pos, SEEK_SET) < 0) {
+    SetLastError(platform::detail::Win32Error(errno));
+    return INVALID_SET_FILE_POINTER;
+  }
+  if (lpDistanceToMoveHigh) *lpDistanceToMoveHigh = static_cast<LONG>(pos >> 32);
+  // A position whose low word is all ones is told from failure by this.
+  SetLastError(ERROR_SUCCESS);
+  return static_cast<DWORD>(pos);
+}
+
+DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
+  HandleRef ref(hFile);
+  FileObject* f = Require(ref, 0);
+  struct stat st;
+  if (!f) return INVALID_FILE_SIZE;
+  if (fstat(f->fd, &st) != 0) {
+    SetLastError(platform::detail::Win32Error(errno));
+    return INVALID_FILE_SIZE;
+  }
+  uint64_t size = static_cast<uint64_t>(st.st_size);
+  if (lpFileSizeHigh) *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
+  SetLastError(ERROR_SUCCESS);
+  return static_cast<DWORD>(size);
+}
+
+BOOL SetEndOfFile(HANDLE hFile) {
+  HandleRef ref(hFile);
+  FileObject* f = Require(ref, GENERIC_WRITE);
+  if (!f) return FALSE;
+  off_t pos = lseek(f->fd, 0, SEEK_CUR);
+  if (pos < 0 || ftruncate(f->fd, pos) != 0) {
+    SetLastError(platform::detail::Win32Error(errno));
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL FlushFileBuffers(HANDLE hFile) {
+  HandleRef ref(hFile);
+  FileObject* f = Require(ref, GENERIC_WRITE);
+  if (!f) return FALSE;
+  if (fdatasync(f->fd) != 0 && errno != EINVAL) {
+    SetLastError(platform::detail::Win32Error(errno));
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CloseHandle(HANDLE hObject) {
+  auto fault = platform::detail::TakeFault(platform::FaultOp::CloseHandle);
+  std::lock_guard lock(Table().mutex);
+  auto it = Table().files.find(reinterpret_cast<uintptr_t>(hObject));
+  if (it == Table().files.end()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (fault) {  // the handle stays open: a failed call changes nothing
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  close(it->second.fd);
+  Table().files.erase(it);
+  return TRUE;
+}
+
+namespace platform {
+
+int OpenFileHandles() {
+  std::lock_guard lock(Table().mutex);
+  return static_cast<int>(Table().files.size());
+}
+
+}  // namespace platform

@@ -1,0 +1,282 @@
+// Reading MOL files into structure records.
+#include "convert/molimport.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "database/cas.h"
+#include "resources/resource.h"
+
+namespace {
+
+const double kScale = 2000.0 / 75.0;
+
+// Tokens are the runs between spaces (a tab is part of a token).
+std::vector<std::string> Tokens(const char* line) {
+  std::vector<std::string> out;
+  for (const char* p = line; *p;) {
+    while (*p == ' ') ++p;
+    const char* start = p;
+    while (*p && *p != ' ') ++p;
+    if (p > start) out.emplace_back(start, p);
+  }
+  return out;
+}
+
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// The other half of a two-byte line end, if it follows.
+bool IsPair(char first, char second) {
+  return (first == '\r' && second == '\n') || (first == '\n' && second == '\r');
+}
+
+MOLATOM* Atoms(MOLPARSE* mp) { return reinterpret_cast<MOLATOM*>(mp + 1); }
+MOLBOND* Bonds(MOLPARSE* mp) {
+  return reinterpret_cast<MOLBOND*>(reinterpret_cast<BYTE*>(mp) + mp->offBonds);
+}
+MOLLABEL* Labels(MOLPARSE* mp) {
+  return reinterpret_cast<MOLLABEL*>(reinterpret_cast<BYTE*>(mp) + mp->offLabels);
+}
+
+size_t RecordSize(size_t nBonds, size_t nLabels, size_t cbLabels) {
+  return 218 + 17 * nBonds + 8 * nLabels + cbLabels;
+}
+
+}  // namespace
+
+int ReadTextLine(HANDLE hFile, char* buf, int capacity) {
+  if (capacity <= 0) return -1;
+  const DWORD start = SetFilePointer(hFile, 0, nullptr, FILE_CURRENT);
+  DWORD got = 0;
+  if (!ReadFile(hFile, buf, static_cast<DWORD>(capacity), &got, nullptr) || got == 0) {
+    buf[0] = 0;
+    return -1;
+  }
+  int len = -1;
+  for (DWORD i = 0; i < got; ++i)
+    if (IsLineEnd(buf[i])) {
+      len = static_cast<int>(i);
+      break;
+    }
+  if (len >= 0) {
+    DWORD endLen = 1;
+    if (static_cast<DWORD>(len) + 1 < got) {
+      if (IsPair(buf[len], buf[len + 1])) endLen = 2;
+      SetFilePointer(hFile, static_cast<LONG>(start + len + endLen), nullptr, FILE_BEGIN);
+    } else {
+      // The line end is the last byte read: its partner may follow.
+      char next;
+      DWORD n = 0;
+      SetFilePointer(hFile, static_cast<LONG>(start + len + 1), nullptr, FILE_BEGIN);
+      if (ReadFile(hFile, &next, 1, &n, nullptr) && n == 1 && !IsPair(buf[len], next))
+        SetFilePointer(hFile, -1, nullptr, FILE_CURRENT);
+    }
+  } else {
+    // No line end in the buffer: keep what fits with its NUL, drop the rest of
+    // the line. A short read is the end of the file and is kept whole.
+    len = got < static_cast<DWORD>(capacity) ? static_cast<int>(got) : capacity - 1;
+    if (got == static_cast<DWORD>(capacity)) {
+      char c = 0, next;
+      DWORD n = 0;
+      while (ReadFile(hFile, &c, 1, &n, nullptr) && n == 1 && !IsLineEnd(c)) {
+      }
+      if (n == 1 && ReadFile(hFile, &next, 1, &n, nullptr) && n == 1 && !IsPair(c, next))
+        SetFilePointer(hFile, -1, nullptr, FILE_CURRENT);
+    }
+  }
+  buf[len] = 0;
+  return len;
+}
+
+BOOL IsPrintableLine(const char* text) {
+  for (const char* p = text; *p; ++p)
+    if (*p < ' ' || *p > '~') return FALSE;
+  return TRUE;
+}
+
+void FreeMolParse(MOLPARSE* mp) {
+  if (!mp) return;
+  HLOCAL h = reinterpret_cast<HLOCAL*>(mp)[-1];
+  LocalUnlock(h);
+  LocalFree(h);
+}
+
+MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* pcp,
+                      LPCSTR fileName) {
+  *status = 0;
+  HANDLE h = CreateFile(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    *status = ReportErrorStr(pcp, IDS_ERR_OPENFILE, fileName);
+    return nullptr;
+  }
+  auto badFile = [&] { return ReportErrorStr(pcp, IDS_ERR_MOLFORMAT, fileName); };
+
+  char name[50];
+  char line[256];
+  char cas[256];
+  ReadTextLine(h, name, sizeof name);
+  bool ok = IsPrintableLine(name);
+  ReadTextLine(h, line, sizeof line);
+  ok = ok && IsPrintableLine(line);
+  ReadTextLine(h, cas, sizeof cas);
+  ok = ok && IsPrintableLine(cas);
+  const LONG lCas = ParseCasNumber(info, cas);
+  ReadTextLine(h, line, sizeof line);
+  ok = ok && IsPrintableLine(line);
+  if (!ok) {
+    *status = badFile();
+    CloseHandle(h);
+    return nullptr;
+  }
+  CopyText(info->szScratch1, line, sizeof info->szScratch1);
+  std::vector<std::string> counts = Tokens(info->szScratch1);
+  const long nAtoms = counts.size() > 0 ? std::atol(counts[0].c_str()) : 0;
+  const long nBonds = counts.size() > 1 ? std::atol(counts[1].c_str()) : 0;
+  // Both tables and the finished record live in 16-bit blocks; counts beyond
+  // what they hold (far past the format's 999) are refused.
+  const size_t cbBlock = sizeof(HLOCAL) + sizeof(MOLPARSE) + 19u * static_cast<size_t>(nAtoms) +
+                         12u * static_cast<size_t>(nBonds);
+  if (nAtoms < 1 || nBonds < 1 || cbBlock > 0xFFFF ||
+      RecordSize(static_cast<size_t>(nBonds), static_cast<size_t>(nAtoms),
+                 11u * static_cast<size_t>(nAtoms)) > CSDRAWREC_MAX) {
+    *status = badFile();
+    CloseHandle(h);
+    return nullptr;
+  }
+
+  HLOCAL hBlock = LocalAlloc(LHND, static_cast<UINT>(cbBlock));
+  BYTE* block = hBlock ? static_cast<BYTE*>(LocalLock(hBlock)) : nullptr;
+  if (!block) {
+    if (hBlock) LocalFree(hBlock);
+    CloseHandle(h);
+    return nullptr;
+  }
+  // The handle rides in front of the tables so they can be released alone.
+  std::memcpy(block, &hBlock, sizeof hBlock);
+  auto* mp = reinterpret_cast<MOLPARSE*>(block + sizeof(HLOCAL));
+  CopyText(mp->szName, name, sizeof mp->szName);
+  mp->lCas = lCas;
+  mp->nAtoms = static_cast<WORD>(nAtoms);
+  mp->nBonds = static_cast<WORD>(nBonds);
+  mp->offBonds = static_cast<WORD>(sizeof(MOLPARSE) + 8 * nAtoms);
+  mp->offLabels = static_cast<WORD>(mp->offBonds + 12 * nBonds);
+
+  for (long k = 0; k < nAtoms && *status == 0; ++k) {
+    if (ReadTextLine(h, line, sizeof line) < 0 || !IsPrintableLine(line)) {
+      *status = badFile();
+      break;
+    }
+    CopyText(info->szScratch1, line, sizeof info->szScratch1);
+    std::vector<std::string> t = Tokens(info->szScratch1);
+    if (t.size() < 4) {
+      *status = badFile();
+      break;
+    }
+    Atoms(mp)[k].x = TruncToLong(std::atof(t[0].c_str()) * kScale);
+    Atoms(mp)[k].y = TruncToLong(std::atof(t[1].c_str()) * -kScale);
+    if (TruncToLong(std::atof(t[2].c_str()) * kScale) != 0)
+      *status = ReportError(pcp, IDS_ERR_MOL3D);
+    std::string symbol = t[3].substr(0, 8);
+    if (!symbol.empty() && symbol != "C") {
+      MOLLABEL& label = Labels(mp)[mp->nLabels++];
+      label.iAtom = static_cast<int16_t>(k);
+      CopyText(label.szText, symbol.c_str(), sizeof label.szText);
+      mp->cbLabels = static_cast<WORD>(mp->cbLabels + symbol.size() + 1);
+    }
+  }
+
+  for (long j = 0; j < nBonds && *status == 0; ++j) {
+    if (ReadTextLine(h, line, sizeof line) < 0) {
+      *status = badFile();
+      break;
+    }
+    CopyText(info->szScratch1, line, sizeof info->szScratch1);
+    std::vector<std::string> t = Tokens(info->szScratch1);
+    if (t.size() < 3) {
+      *status = badFile();
+      break;
+    }
+    MOLBOND& bond = Bonds(mp)[j];
+    bond.iAtom1 = std::atoi(t[0].c_str()) - 1;
+    bond.iAtom2 = std::atoi(t[1].c_str()) - 1;
+    bond.nType = std::atoi(t[2].c_str()) - 1;
+    // An atom number beyond the atom block would point outside the tables.
+    if (bond.iAtom1 < 0 || bond.iAtom2 < 0 || bond.nType < 0 || bond.iAtom1 >= nAtoms ||
+        bond.iAtom2 >= nAtoms)
+      *status = badFile();
+  }
+  CloseHandle(h);
+  if (*status) {
+    FreeMolParse(mp);
+    return nullptr;
+  }
+
+  // Implicit hydrogens on lone O and N.
+  for (int i = 0; i < mp->nLabels; ++i) {
+    MOLLABEL& label = Labels(mp)[i];
+    long order = 0;
+    for (int j = 0; j < mp->nBonds; ++j) {
+      const MOLBOND& bond = Bonds(mp)[j];
+      if (bond.iAtom1 == label.iAtom) order += bond.nType + 1;
+      if (bond.iAtom2 == label.iAtom) order += bond.nType + 1;
+    }
+    const char* add = nullptr;
+    if (std::strcmp(label.szText, "O") == 0 && order == 1) add = "H";
+    if (std::strcmp(label.szText, "N") == 0 && order == 2) add = "H";
+    if (std::strcmp(label.szText, "N") == 0 && order == 1) add = "H2";
+    if (add) {
+      std::strcat(label.szText, add);
+      mp->cbLabels = static_cast<WORD>(mp->cbLabels + std::strlen(add));
+    }
+  }
+  return mp;
+}
+
+short MolToStructure(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR fileName,
+                     CSDRAWREC** out) {
+  *out = nullptr;
+  short status = 0;
+  MOLPARSE* mp = ReadMolFile(&status, info, pcp, fileName);
+  if (!mp) return status;
+  const size_t cb = RecordSize(mp->nBonds, mp->nLabels, mp->cbLabels);
+  auto* rec = static_cast<CSDRAWREC*>(std::calloc(cb, 1));
+  if (!rec) {
+    FreeMolParse(mp);
+    return 0;
+  }
+  rec->cbTotal = static_cast<DWORD>(cb);
+  CopyText(rec->szName, mp->szName[0] ? mp->szName : fileName, CS_NAME_MAX + 1);
+  rec->drawOpts = info->drawOpts;
+  rec->lId = mp->lCas;
+  rec->nBonds = mp->nBonds;
+  rec->offBondTypes = CSDRAWREC_HEADER;
+  rec->offPoints = static_cast<WORD>(CSDRAWREC_HEADER + ((mp->nBonds + 1) & ~1));
+  rec->nLabels = mp->nLabels;
+  rec->iFirstLabel = static_cast<WORD>(2 * mp->nBonds);
+  rec->offLabels = static_cast<WORD>(rec->offPoints + 8 * (2 * mp->nBonds + mp->nLabels));
+  BYTE* types = RecBondTypes(rec);
+  for (int i = 0; i < mp->nBonds; ++i) {
+    const MOLBOND& bond = Bonds(mp)[i];
+    types[i] = static_cast<BYTE>(bond.nType);
+    const MOLATOM& a1 = Atoms(mp)[bond.iAtom1];
+    const MOLATOM& a2 = Atoms(mp)[bond.iAtom2];
+    SetRecPoint(rec, 2 * i, POINT{a1.x, a1.y});
+    SetRecPoint(rec, 2 * i + 1, POINT{a2.x, a2.y});
+  }
+  char* text = reinterpret_cast<char*>(rec) + rec->offLabels;
+  for (int k = 0; k < mp->nLabels; ++k) {
+    const MOLLABEL& label = Labels(mp)[k];
+    const MOLATOM& atom = Atoms(mp)[label.iAtom];
+    SetRecPoint(rec, rec->iFirstLabel + k, POINT{atom.x, atom.y});
+    size_t len = std::strlen(label.szText);
+    std::memcpy(text, label.szText, len + 1);
+    text += len + 1;
+  }
+  FreeMolParse(mp);
+  *out = rec;
+  return 0;
+}

@@ -1,0 +1,229 @@
+// Index search, reverse search, reading one record by CAS or record number
+// (with the sequential-read shortcut), and the search over the configured
+// libraries.
+#include "database/lookup.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "database/cas.h"
+#include "database/libpath.h"
+#include "database/readrec.h"
+#include "resources/resource.h"
+#include "server/common.h"
+#include "server/settings.h"
+
+namespace {
+
+HANDLE OpenForReading(LPCSTR path) {
+  return CreateFile(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool ReadExact(HANDLE h, void* buf, DWORD cb) {
+  DWORD got = 0;
+  return ReadFile(h, buf, cb, &got, nullptr) && got == cb;
+}
+
+bool ReadEntry(HANDLE h, LONG i, INDEXREC* entry) {
+  if (SetFilePointer(h, i * static_cast<LONG>(sizeof(INDEXREC)), nullptr, FILE_BEGIN) ==
+      INVALID_SET_FILE_POINTER)
+    return false;
+  return ReadExact(h, entry, sizeof *entry);
+}
+
+// Formats a string-table text with one argument into a name of at most 49
+// characters.
+void SetNameFromText(char* szName, UINT id, const char* arg, LONG num, bool isNum) {
+  char fmt[128];
+  LoadStringText(id, fmt, sizeof fmt);
+  std::string text = isNum ? hostutil::FormatNum(fmt, num) : hostutil::FormatStr(fmt, arg);
+  CopyText(szName, text.c_str(), CS_NAME_MAX + 1);
+}
+
+}  // namespace
+
+LONG FindIndexEntry(CCommandProcessor* pcp, LPCSTR dataPath, LONG key) {
+  CString indexPath = IndexPathOf(dataPath);
+  HANDLE h = OpenForReading(indexPath);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  const LONG n = static_cast<LONG>(GetFileSize(h, nullptr) / sizeof(INDEXREC));
+  LONG result = 0;
+  INDEXREC entry{};
+  if (n > 0 && ReadEntry(h, 0, &entry)) {
+    LONG lo = 0, hi = n - 1, last = 0;
+    bool ok = true;
+    while (hi - lo >= 2) {
+      LONG mid = (lo + hi) / 2;
+      last = mid;
+      if (!ReadEntry(h, mid, &entry)) {
+        ReportError(pcp, IDS_ERR_INDEXREAD);
+        ok = false;
+        break;
+      }
+      if (entry.lKey == key) break;
+      if (key < entry.lKey)
+        hi = mid;
+      else
+        lo = mid;
+    }
+    if (ok && entry.lKey != key && lo != hi) {
+      if (!ReadEntry(h, last != lo ? lo : hi, &entry)) {
+        ReportError(pcp, IDS_ERR_INDEXREAD);
+        ok = false;
+      }
+    }
+    if (ok && entry.lKey == key) result = entry.lOffset;
+  }
+  CloseHandle(h);
+  return result;
+}
+
+LONG FindInAnyDatabase(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LONG key) {
+  HLOCAL hList = ReadDatabaseList(info);
+  if (!hList) return 0;
+  LONG offset = 0;
+  const char* list = static_cast<const char*>(LocalLock(hList));
+  for (const char* path = list; *path && !offset; path += std::strlen(path) + 1)
+    offset = FindIndexEntry(pcp, path, key);
+  LocalUnlock(hList);
+  LocalFree(hList);
+  return offset;
+}
+
+LONG FindIdByOffset(LPCSTR dataPath, LONG offset) {
+  CString indexPath = IndexPathOf(dataPath);
+  HANDLE h = OpenForReading(indexPath);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  // Read in blocks; the result is the same as reading one entry at a time.
+  INDEXREC entries[256];
+  LONG key = 0;
+  DWORD got = 0;
+  while (!key && ReadFile(h, entries, sizeof entries, &got, nullptr) && got > 0) {
+    for (DWORD i = 0; i < got / sizeof(INDEXREC); ++i)
+      if (entries[i].lOffset == offset) {
+        key = entries[i].lKey;
+        break;
+      }
+  }
+  CloseHandle(h);
+  return key;
+}
+
+short ReadStructureRecord(STRUCT_DLL_INFO* info, LPCSTR dataPath, CCommandProcessor* pcp,
+                          CSREADREC* rr, LONG id) {
+  HANDLE h = OpenForReading(dataPath);
+  if (h == INVALID_HANDLE_VALUE) return ReportErrorStr(pcp, IDS_ERR_OPENFILE, dataPath);
+
+  short status = 0;
+  WORD cbBody = 0;
+  LONG record = 0;
+  if (id > 0) {
+    CString cas;
+    FormatCasNumber(info, id, cas);
+    SetNameFromText(rr->szName, IDS_NAME_CAS, cas, 0, false);
+    LONG offset = FindIndexEntry(pcp, dataPath, id);
+    if (offset == 0) {
+      status = ReportErrorStr(pcp, IDS_ERR_NOCAS, cas);
+    } else if (SetFilePointer(h, offset, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+               !ReadExact(h, &cbBody, sizeof cbBody)) {
+      // The index points outside the data file.
+      status = ReportErrorStr(pcp, IDS_ERR_BADSTRUCTURE, dataPath);
+    }
+  } else {
+    record = -id;
+    SetNameFromText(rr->szName, IDS_NAME_RECORD, nullptr, record, true);
+    bool haveLength = false;
+    if (record == 0) {
+      // Records count from 1; the cache must not answer for record 0 either.
+    } else if (record == info->lNextRecord && std::strcmp(dataPath, info->szLastDatabase) == 0) {
+      haveLength = SetFilePointer(h, info->lNextOffset, nullptr, FILE_BEGIN) !=
+                       INVALID_SET_FILE_POINTER &&
+                   ReadExact(h, &cbBody, sizeof cbBody);
+    } else {
+      haveLength = SetFilePointer(h, 1, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+                   ReadExact(h, &cbBody, sizeof cbBody);
+      for (LONG r = 1; haveLength && r < record; ++r)
+        haveLength = SetFilePointer(h, cbBody, nullptr, FILE_CURRENT) != INVALID_SET_FILE_POINTER &&
+                     ReadExact(h, &cbBody, sizeof cbBody);
+    }
+    if (!haveLength) status = ReportErrorNum(pcp, IDS_ERR_NORECORD, record);
+
+    if (status == 0 && info->lMode != 0) {
+      LONG offset = static_cast<LONG>(SetFilePointer(h, 0, nullptr, FILE_CURRENT)) - 2;
+      LONG key = FindIdByOffset(dataPath, offset);
+      if (key == 0) {
+        status = ReportErrorNum(pcp, IDS_ERR_NORECORD, record);
+      } else {
+        id = key;
+        CString keyText;
+        if (key > 0)
+          FormatCasNumber(info, key, keyText);
+        else
+          keyText.Format("%ld", static_cast<long>(key));
+        std::string name = std::string(rr->szName) + " (" + keyText.str() + ")";
+        CopyText(rr->szName, name.c_str(), CS_NAME_MAX + 1);
+      }
+    }
+  }
+
+  BYTE* body = nullptr;
+  if (status == 0) {
+    body = static_cast<BYTE*>(std::calloc(cbBody + 1u, 1));
+    if (!body)
+      status = ReportError(pcp, IDS_ERR_NOMEMORY);
+    else if (!ReadExact(h, body, cbBody))
+      status = ReportErrorStr(pcp, IDS_ERR_BADSTRUCTURE, dataPath);
+  }
+  if (status == 0) {
+    info->lNextRecord = id > 0 ? 0 : record + 1;
+    info->lNextOffset = static_cast<LONG>(SetFilePointer(h, 0, nullptr, FILE_CURRENT));
+    CopyText(info->szLastDatabase, dataPath, sizeof info->szLastDatabase);
+    rr->lId = id;
+    status = ExpandRecordBody(pcp, dataPath, body, cbBody, rr);
+    if (status == 0) ComputeBoundsAndCentre(rr);
+  }
+  std::free(body);
+  CloseHandle(h);
+  return status;
+}
+
+short LoadStructureFromFile(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR dataPath,
+                            LONG id, CSDRAWREC** out) {
+  CSDRAWREC* rec = nullptr;
+  short status;
+  CSREADREC* rr = NewReadRecord();
+  if (!rr) {
+    status = ReportError(pcp, IDS_ERR_NOMEMORY);
+  } else {
+    status = ReadStructureRecord(info, dataPath, pcp, rr, id);
+    if (status == 0) status = FlattenReadRecord(pcp, info, rr, &rec);
+    FreeReadRecord(rr);
+  }
+  if (out)
+    *out = rec;
+  else
+    std::free(rec);
+  return status;
+}
+
+short LoadStructure(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LONG id, CSDRAWREC** out) {
+  if (out) *out = nullptr;
+  HLOCAL hList = ReadDatabaseList(info);
+  if (!hList) return ReportError(pcp, IDS_ERR_NOLIBRARY);
+  const char* list = static_cast<const char*>(LocalLock(hList));
+  short status = 0;
+  for (const char* path = list; *path; path += std::strlen(path) + 1) {
+    const char* next = path + std::strlen(path) + 1;
+    // Only the last library's failure is the caller's answer; a library
+    // passed over on the way is not reported, or a structure found in a later
+    // library would arrive with an error beside it.
+    CQuietReports quiet(*next != 0);
+    status = LoadStructureFromFile(pcp, info, path, id, out);
+    if (status == 0) break;
+  }
+  LocalUnlock(hList);
+  LocalFree(hList);
+  return status;
+}

@@ -1,0 +1,54 @@
+// What every entry point of the library uses: the host's records, the export
+// attribute, the client's global state, argument conversion and error reports.
+#pragma once
+
+#include <afxwin.h>
+#include <cmdproc.h>
+#include <hostutil.h>
+#include <windows.h>
+
+#include "server/dllinfo.h"
+
+// Entry points and handlers the host calls by name.
+#define STRUCT_EXPORT extern "C" __attribute__((visibility("default")))
+
+inline STRUCT_DLL_INFO* GetDllInfo(CCpClient* client) {
+  return static_cast<STRUCT_DLL_INFO*>(client->pInfo);
+}
+
+// Argument conversion.
+LONG TruncToLong(double x);
+LONG RoundToLong(double x);
+// Copy of the text of string argument n (from 1).
+CString GetStringArg(OBJ_BASECLASS** args, int n);
+inline bool HasArg(OBJ_BASECLASS** args, int n) { return args && args[n - 1] != nullptr; }
+inline double GetNumberArg(OBJ_BASECLASS** args, int n) { return args[n - 1]->dValue; }
+
+// Error reports through the library's resource module; each returns the status
+// the entry point passes back to the host.
+short ReportError(CCommandProcessor* pcp, int msg);
+short ReportErrorNum(CCommandProcessor* pcp, int msg, LONG value);
+short ReportErrorStr(CCommandProcessor* pcp, int msg, LPCSTR text);
+
+// While one lives (and is on), reports are not shown; the callers still get
+// the message number as the status.
+class CQuietReports {
+ public:
+  explicit CQuietReports(bool bOn);
+  ~CQuietReports();
+  CQuietReports(const CQuietReports&) = delete;
+  CQuietReports& operator=(const CQuietReports&) = delete;
+
+ private:
+  bool bPrev_;
+};
+
+// Loads a text of the library's string table into buf (cut to size).
+int LoadStringText(UINT id, LPSTR buf, int size);
+
+// Copies src into dst of size bytes, cut and always terminated.
+void CopyText(char* dst, const char* src, size_t size);
+
+// Pumps the thread's pending messages; returns the abort request as it stood
+// before the pump and clears it.
+BOOL PollAbort();

@@ -1,0 +1,293 @@
+// A small plug-in for the host's tests. It registers two object types,
+// overloaded functions and commands, and counts every payload it makes,
+// duplicates and destroys, so tests can see that the host ends each value
+// exactly once and duplicates where it should.
+#include <cmdproc.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#define EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+struct Thing {
+  std::string name;
+};
+
+struct Counts {
+  int created = 0, duplicated = 0, destroyed = 0;
+  int liveAtStop = -1;
+  std::string messages;  // server messages in order, "2,3,6"
+};
+Counts g;
+
+BYTE idThing = 0, idGadget = 0, idMs = 0, idRange = 0;
+
+CCommandProcessor* Cp(CCpClient* c) { return c->pcp; }
+int Live() { return g.created + g.duplicated - g.destroyed; }
+
+OBJ_BASECLASS* NewValue(BYTE type, const std::string& name) {
+  auto* v = new OBJ_BASECLASS{};
+  v->idType = type;
+  v->pWord3 = new Thing{name};
+  return v;
+}
+Thing* ThingOf(OBJ_BASECLASS* v) { return static_cast<Thing*>(v->pWord3); }
+
+short Result(CCpClient* c, OBJ_BASECLASS** result, const std::string& text) {
+  return Cp(c)->MakeResult(ARG_STRING, 12, text.c_str(), result);
+}
+short Result(CCpClient* c, OBJ_BASECLASS** result, double d) {
+  return Cp(c)->MakeResult(ARG_NUMBER, 12, &d, result);
+}
+
+// Both types share one handler; the name says which.
+short ObjOp(OBJ_BASECLASS* v, unsigned short op, intptr_t p1, intptr_t p2, CCpClient*) {
+  const char* type = v->idType == idThing ? "THING" : "GADGET";
+  switch (op) {
+    case OBJOP_DESTROY:
+      ++g.destroyed;
+      delete ThingOf(v);
+      v->pWord3 = nullptr;
+      return 0;
+    case OBJOP_DESCRIBE:
+      *reinterpret_cast<BSTR*>(p1) =
+          SysAllocString((std::string(type) + " " + ThingOf(v)->name).c_str());
+      return 0;
+    case OBJOP_DUPLICATE:
+      if (ThingOf(v)->name == "nodup") return 600;
+      ++g.duplicated;
+      *reinterpret_cast<OBJ_BASECLASS**>(p1) = NewValue(v->idType, ThingOf(v)->name);
+      return 0;
+    case OBJOP_TYPENAME:
+      std::snprintf(reinterpret_cast<char*>(p1), static_cast<size_t>(p2), "%s", type);
+      return 0;
+    default:
+      return 601;
+  }
+}
+
+// ---------------------------------------------------------------- functions
+
+short MakeThing(CCpClient*, OBJ_BASECLASS** args, OBJ_BASECLASS** result) {
+  if (!args[0]) return 534;
+  ++g.created;
+  *result = NewValue(idThing, static_cast<CString*>(args[0]->pWord1)->str());
+  return 0;
+}
+
+short MakeGadget(CCpClient*, OBJ_BASECLASS**, OBJ_BASECLASS** result) {
+  ++g.created;
+  *result = NewValue(idGadget, "g");
+  return 0;
+}
+
+short WhichNumStr(CCpClient* c, OBJ_BASECLASS**, OBJ_BASECLASS** r) {
+  return Result(c, r, "number,string");
+}
+short WhichStrStr(CCpClient* c, OBJ_BASECLASS**, OBJ_BASECLASS** r) {
+  return Result(c, r, "string,string");
+}
+short WhichThing(CCpClient* c, OBJ_BASECLASS**, OBJ_BASECLASS** r) { return Result(c, r, "thing"); }
+short WhichMs(CCpClient* c, OBJ_BASECLASS**, OBJ_BASECLASS** r) { return Result(c, r, "ms"); }
+
+// "n s t n" with "-" for each missing position.
+short Positions(CCpClient* c, OBJ_BASECLASS** args, OBJ_BASECLASS** r) {
+  std::string s;
+  const char* marks = "nstn";
+  for (int i = 0; i < 4; ++i) {
+    if (i) s += ' ';
+    s += args[i] ? marks[i] : '-';
+  }
+  return Result(c, r, s);
+}
+
+// Fails with the status given; with a second argument, after making a result.
+short Fail(CCpClient* c, OBJ_BASECLASS** args, OBJ_BASECLASS** r) {
+  if (args[1]) Result(c, r, 1.0);
+  return static_cast<short>(args[0] ? args[0]->dValue : 999);
+}
+
+short NoResult(CCpClient*, OBJ_BASECLASS**, OBJ_BASECLASS**) { return 0; }
+
+short NameOf(CCpClient* c, OBJ_BASECLASS** args, OBJ_BASECLASS** r) {
+  return args[0] ? Result(c, r, ThingOf(args[0])->name) : 534;
+}
+
+short ChildCount(CCpClient* c, OBJ_BASECLASS** args, OBJ_BASECLASS** r) {
+  if (!args[0]) return 534;
+  int n = 0;
+  OBJ_BASECLASS* child = nullptr;
+  while (Cp(c)->ObjectOpCall(args[0], OBJOP_GETCHILD, n, reinterpret_cast<intptr_t>(&child)) == 0)
+    ++n;
+  return Result(c, r, n);
+}
+
+// ---------------------------------------------------------------- commands
+
+short Rename(CCpClient*, OBJ_BASECLASS** args) {
+  if (!args[0] || !args[1]) return 534;
+  ThingOf(args[0])->name = static_cast<CString*>(args[1]->pWord1)->str();
+  return 0;
+}
+
+short Bump(CCpClient*, OBJ_BASECLASS** args) {
+  if (!args[0]) return 534;
+  args[0]->dValue += 1;
+  return 0;
+}
+
+// Attaches a duplicate of the thing, as a plug-in attaches children.
+short Attach(CCpClient* c, OBJ_BASECLASS** args) {
+  if (!args[0] || !args[1]) return 534;
+  OBJ_BASECLASS* copy = nullptr;
+  short s = Cp(c)->ObjectOpCall(args[0], OBJOP_DUPLICATE, reinterpret_cast<intptr_t>(&copy), 0);
+  if (s) return s;
+  s = Cp(c)->ObjectOpCall(args[1], OBJOP_ADDCHILD, reinterpret_cast<intptr_t>(copy), 0);
+  if (s) Cp(c)->ObjectOpCall(copy, OBJOP_DESTROY, 0, 0);
+  return s;
+}
+
+// The mistake a plug-in could make: handing over its argument itself.
+short AttachOriginal(CCpClient* c, OBJ_BASECLASS** args) {
+  return Cp(c)->ObjectOpCall(args[1], OBJOP_ADDCHILD, reinterpret_cast<intptr_t>(args[0]), 0);
+}
+
+// Removes and destroys the first child.
+short Detach(CCpClient* c, OBJ_BASECLASS** args) {
+  if (!args[0]) return 534;
+  OBJ_BASECLASS* child = nullptr;
+  short s = Cp(c)->ObjectOpCall(args[0], OBJOP_GETCHILD, 0, reinterpret_cast<intptr_t>(&child));
+  if (s) return s;
+  s = Cp(c)->ObjectOpCall(args[0], OBJOP_REMOVECHILD, reinterpret_cast<intptr_t>(child), 0);
+  if (s) return s;
+  return Cp(c)->ObjectOpCall(child, OBJOP_DESTROY, 0, 0);
+}
+
+short Say(CCpClient* c, OBJ_BASECLASS** args) {
+  return Cp(c)->ShowStatusText(static_cast<int>(args[0]->dValue),
+                               static_cast<CString*>(args[1]->pWord1)->GetString());
+}
+
+short SetVar(CCpClient* c, OBJ_BASECLASS** args) {
+  return Cp(c)->SetNumericVariable(static_cast<CString*>(args[0]->pWord1)->GetString(),
+                                   args[1]->dValue);
+}
+
+// Reads a string variable into another; with a non-zero second argument a
+// missing variable is tolerated as the plug-in tolerates "_LIBPATH$".
+short NeedVar(CCpClient* c, OBJ_BASECLASS** args) {
+  LPCSTR text = nullptr;
+  if (Cp(c)->GetStringVariable(static_cast<CString*>(args[0]->pWord1)->GetString(), &text) != 0) {
+    if (args[1] && args[1]->dValue != 0 && Cp(c)->nErrors) --Cp(c)->nErrors;
+    return 0;
+  }
+  return Cp(c)->SetNumericVariable("_LEN", static_cast<double>(std::strlen(text)));
+}
+
+short PutThing(CCpClient* c, OBJ_BASECLASS**) { return Cp(c)->SetNumericVariable("_PUT", 1); }
+short PutText(CCpClient* c, OBJ_BASECLASS**) { return Cp(c)->SetNumericVariable("_PUT", 2); }
+short NoArgs(CCpClient* c, OBJ_BASECLASS**) { return Cp(c)->SetNumericVariable("_NOARGS", 1); }
+
+short Register(CCpClient* c) {
+  CCommandProcessor* cp = Cp(c);
+  cp->LookupObjectType("MS", &idMs);
+  cp->LookupObjectType("RANGE", &idRange);
+  short s;
+  if ((s = cp->RegisterObjectType("THING", ObjOp, c, &idThing))) return s;
+  if ((s = cp->RegisterObjectType("GADGET", ObjOp, c, &idGadget))) return s;
+  const BYTE str[] = {ARG_STRING};
+  const BYTE numStr[] = {ARG_NUMBER, ARG_STRING};
+  const BYTE strStr[] = {ARG_STRING, ARG_STRING};
+  const BYTE thing[] = {idThing};
+  const BYTE ms[] = {idMs};
+  const BYTE four[] = {ARG_NUMBER, ARG_STRING, idThing, ARG_NUMBER};
+  const BYTE numNum[] = {ARG_NUMBER, ARG_NUMBER};
+  struct {
+    const char* name;
+    FunctionEntry fn;
+    int n;
+    const BYTE* types;
+  } functions[] = {
+      {"MakeThing", MakeThing, 1, str},   {"MakeGadget", MakeGadget, 0, nullptr},
+      {"Which$", WhichNumStr, 2, numStr}, {"Which$", WhichStrStr, 2, strStr},
+      {"Which$", WhichThing, 1, thing},   {"Which$", WhichMs, 1, ms},
+      {"Positions$", Positions, 4, four}, {"Fail", Fail, 2, numNum},
+      {"NoResult", NoResult, 0, nullptr}, {"NameOf$", NameOf, 1, thing},
+      {"ChildCount", ChildCount, 1, ms},
+  };
+  for (const auto& f : functions) {
+    if ((s = cp->RegisterFunction(f.name, f.fn, f.n, f.types, c))) return s;
+  }
+  auto pack = [](BYTE a, BYTE b = 0xFF, BYTE c3 = 0xFF, BYTE d = 0xFF) {
+    return static_cast<DWORD>(a | (b << 8) | (c3 << 16) | (static_cast<DWORD>(d) << 24));
+  };
+  struct {
+    const char* name;
+    CommandEntry fn;
+    DWORD types;
+  } commands[] = {
+      {"Rename", Rename, pack(idThing, ARG_STRING)},
+      {"Bump", Bump, pack(ARG_NUMBER)},
+      {"Attach", Attach, pack(idThing, idMs)},
+      {"AttachOriginal", AttachOriginal, pack(idThing, idMs)},
+      {"Detach", Detach, pack(idMs)},
+      {"Say", Say, pack(ARG_NUMBER, ARG_STRING)},
+      {"SetVar", SetVar, pack(ARG_STRING, ARG_NUMBER)},
+      {"NeedVar", NeedVar, pack(ARG_STRING, ARG_NUMBER)},
+      {"NoArgs", NoArgs, 0xFFFFFFFFu},
+  };
+  for (const auto& cmd : commands) {
+    if ((s = cp->RegisterCommand(cmd.name, cmd.fn, cmd.types, c))) return s;
+  }
+  const BYTE putThing[] = {idThing, ARG_NUMBER};
+  const BYTE putText[] = {ARG_STRING, ARG_NUMBER};
+  if ((s = cp->RegisterOverloadedCommand(CString("Put"), PutThing, 1, 2, putThing, CString("x"),
+                                         c)))
+    return s;
+  return cp->AddCommandOverload(CString("Put"), PutText, 2, putText, c);
+}
+
+}  // namespace
+
+EXPORT short OOCPSRV(CCpClient* client, unsigned short msg, uintptr_t* block) {
+  g.messages += (g.messages.empty() ? "" : ",") + std::to_string(msg);
+  switch (msg) {
+    case 2: {
+      if (std::getenv("TESTPLUGIN_REFUSE_CLIENT")) return 554;
+      auto* c = new CCpClient{block[SRVBLK_HOST2], block[SRVBLK_HOST1], nullptr,
+                              reinterpret_cast<CCommandProcessor*>(block[SRVBLK_CMDPROC])};
+      block[SRVBLK_CLIENT] = reinterpret_cast<uintptr_t>(c);
+      block[SRVBLK_ENTRY] = reinterpret_cast<uintptr_t>(&OOCPSRV);
+      return 0;
+    }
+    case 3:
+      Register(client);
+      return 0;
+    case 6:
+      g.liveAtStop = Live();
+      if (std::getenv("TESTPLUGIN_REPORT")) {
+        std::fprintf(stderr, "testplugin: created %d duplicated %d destroyed %d live %d\n",
+                     g.created, g.duplicated, g.destroyed, g.liveAtStop);
+      }
+      delete client;
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+// For tests in the same process: what happened so far.
+EXPORT void TestPluginCounts(int* created, int* duplicated, int* destroyed, int* liveAtStop) {
+  *created = g.created;
+  *duplicated = g.duplicated;
+  *destroyed = g.destroyed;
+  *liveAtStop = g.liveAtStop;
+}
+
+EXPORT const char* TestPluginMessages() { return g.messages.c_str(); }
+
+EXPORT void TestPluginReset() { g = Counts{}; }
