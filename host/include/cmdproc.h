@@ -39,10 +39,10 @@ static_assert(sizeof(OBJ_BASECLASS) == 4 * sizeof(void*), "four pointer-sized wo
 // Allocation of values. Every value is one `new OBJ_BASECLASS{}`: MakeResult
 // makes numbers and strings (a string's text is a `new CString`), and a
 // plug-in makes its object values (new results, duplicates stored by opcode 2)
-// the same way. A type's handler, given opcode 0, releases only the payload;
-// the value itself is deleted by the host after the handler returns. So a value
-// is ended by ObjectOpCall(value, OBJOP_DESTROY, 0, 0), which runs the handler
-// and then deletes it, whoever holds it.
+// the same way. A type's handler, given opcode 0, releases the payload and
+// deletes the value itself; numbers and strings are freed by the host. So a
+// value is ended by ObjectOpCall(value, OBJOP_DESTROY, 0, 0), whoever holds it,
+// and is gone afterwards.
 //
 // Plots ("MS", "CHRO") and their children: OBJOP_ADDCHILD adopts the value p1
 // (the caller hands it over, usually a fresh duplicate); OBJOP_REMOVECHILD

@@ -208,8 +208,9 @@ short Runtime::ObjectOpCall(OBJ_BASECLASS* value, unsigned short opcode, intptr_
   if (!t) return kHostError;
   const short status =
       t->host ? t->host->Op(value, opcode, p1, p2) : t->handler(value, opcode, p1, p2, t->client);
-  // The handler released the payload; the record is the host's to free.
-  if (opcode == OBJOP_DESTROY) delete value;
+  // A plug-in's handler frees its values itself; the host's types leave that
+  // to the runtime.
+  if (opcode == OBJOP_DESTROY && t->host) delete value;
   return status;
 }
 

@@ -235,12 +235,15 @@ BOOL CloseHandle(HANDLE hObject) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  if (fault) {  // the handle stays open: a failed call changes nothing
-    SetLastError(ERROR_INVALID_HANDLE);
+  // An injected failure still releases the handle, as a close whose last
+  // write failed does: the caller can do nothing about it, and nothing leaks.
+  int rc = close(it->second.fd);
+  int err = errno;
+  Table().files.erase(it);
+  if (fault || rc != 0) {
+    SetLastError(fault ? ERROR_WRITE_FAULT : platform::detail::Win32Error(err));
     return FALSE;
   }
-  close(it->second.fd);
-  Table().files.erase(it);
   return TRUE;
 }
 

@@ -80,14 +80,13 @@ bool ReplaceFile(const std::string& host, const std::string& bytes) {
                         nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size();
-  DWORD err = ok ? ERROR_SUCCESS : (GetLastError() ? GetLastError() : ERROR_WRITE_FAULT);
-  if (ok && !FlushFileBuffers(h)) {
-    ok = false;
+  DWORD err = ERROR_SUCCESS;
+  if (!WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
     err = GetLastError();
-  }
-  CloseHandle(h);
+  else if (written != bytes.size())
+    err = ERROR_WRITE_FAULT;
+  if (!CloseHandle(h) && err == ERROR_SUCCESS) err = GetLastError();
+  bool ok = err == ERROR_SUCCESS;
   if (ok && existed) chmod(tmp.c_str(), st.st_mode & 07777);
   if (ok && rename(tmp.c_str(), host.c_str()) != 0) {
     ok = false;

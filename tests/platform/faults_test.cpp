@@ -95,6 +95,16 @@ TEST_F(FaultsTest, ReadSeekDeleteAndMoveFail) {
   EXPECT_EQ(Read("f"), "abcdef");
 }
 
+TEST_F(FaultsTest, FailedCloseStillReleasesTheHandle) {
+  HANDLE h = Create("f");
+  int open = platform::OpenFileHandles();
+  platform::InjectFault(FaultOp::CloseHandle, 1);
+  EXPECT_FALSE(CloseHandle(h));
+  EXPECT_EQ(platform::OpenFileHandles(), open - 1);
+  EXPECT_FALSE(CloseHandle(h));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
 TEST_F(FaultsTest, AllocatorsFailOnTheNthCall) {
   platform::InjectFault(FaultOp::LocalAlloc, 2);
   HLOCAL a = LocalAlloc(LHND, 16);
@@ -118,7 +128,8 @@ TEST_F(FaultsTest, FailedProfileWriteLeavesFileIntact) {
        {Case{FaultOp::ProfileWrite, FaultKind::Fail},
         Case{FaultOp::ProfileWrite, FaultKind::DiskFull},
         Case{FaultOp::CreateFile, FaultKind::Fail}, Case{FaultOp::WriteFile, FaultKind::ShortWrite},
-        Case{FaultOp::WriteFile, FaultKind::DiskFull}}) {
+        Case{FaultOp::WriteFile, FaultKind::DiskFull},
+        Case{FaultOp::CloseHandle, FaultKind::Fail}}) {
     Write("struct.ini", original);
     platform::ClearFaults();
     platform::InjectFault(c.op, 1, c.kind);

@@ -42,7 +42,7 @@ enum class FaultOp {
   ReadFile,
   WriteFile,
   SetFilePointer,
-  CloseHandle,
+  CloseHandle,  // a failed close still releases the handle
   DeleteFile,
   MoveFile,
   LocalAlloc,   // LocalAlloc and LocalReAlloc

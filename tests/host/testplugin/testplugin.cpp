@@ -51,7 +51,7 @@ short ObjOp(OBJ_BASECLASS* v, unsigned short op, intptr_t p1, intptr_t p2, CCpCl
     case OBJOP_DESTROY:
       ++g.destroyed;
       delete ThingOf(v);
-      v->pWord3 = nullptr;
+      delete v;
       return 0;
     case OBJOP_DESCRIBE:
       *reinterpret_cast<BSTR*>(p1) =
