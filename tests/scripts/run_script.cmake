@@ -18,6 +18,7 @@ function(expand text out)
   string(REPLACE "@SRCDIR@" "${srcdir}" text "${text}")
   string(REPLACE "@RUNDIR@" "${RUNDIR}" text "${text}")
   string(REPLACE "@DATADIR@" "${DATADIR}" text "${text}")
+  string(REPLACE "@SAMPLEDIR@" "${SAMPLEDIR}" text "${text}")
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 
