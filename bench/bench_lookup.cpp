@@ -1,0 +1,138 @@
+// Lookups in a library of 1,000,000 records: CAS numbers through the index
+// (half hits, half misses) against the same keys in SQLite through one warm
+// prepared statement, and records read by number in order (the sequential
+// shortcut) against the same records read by CAS number.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+
+#include "apps/structdb/quietproc.h"
+#include "database/lookup.h"
+#include "database/stdwriter.h"
+#include "server/common.h"
+
+namespace {
+
+constexpr int kRecords = 1000000;
+
+// Keys are spread out so that every other integer is a miss.
+LONG KeyOf(int i) { return 10000 + 2 * i; }
+
+struct Library {
+  std::string dir, path;
+  sqlite3* db = nullptr;
+  sqlite3_stmt* stmt = nullptr;
+
+  Library() {
+    char tmpl[] = "/tmp/structbench-XXXXXX";
+    dir = mkdtemp(tmpl);
+    path = dir + "/big.sdb";
+    std::vector<StdStructure> all(kRecords);
+    for (int i = 0; i < kRecords; ++i) {
+      StdStructure& s = all[i];
+      s.lKey = KeyOf(i);
+      const LONG d = i % 50;
+      s.bonds = {{POINT{0, 0}, POINT{40 + d, 0}, 0},
+                 {POINT{40 + d, 0}, POINT{60, 35}, 1},
+                 {POINT{60, 35}, POINT{0, 0}, 0}};
+      s.labels = {{POINT{60, 35}, "OH"}};
+      s.name = "Compound " + std::to_string(i + 1);
+    }
+    std::string why;
+    if (!WriteStandardLibrary(path, all, why)) std::abort();
+
+    sqlite3_open((dir + "/big.db").c_str(), &db);
+    sqlite3_exec(db, "CREATE TABLE idx(key INTEGER PRIMARY KEY, offset INTEGER)", 0, 0, 0);
+    sqlite3_exec(db, "BEGIN", 0, 0, 0);
+    sqlite3_stmt* ins;
+    sqlite3_prepare_v2(db, "INSERT INTO idx VALUES(?, ?)", -1, &ins, 0);
+    for (int i = 0; i < kRecords; ++i) {
+      sqlite3_bind_int(ins, 1, KeyOf(i));
+      sqlite3_bind_int(ins, 2, i + 1);
+      sqlite3_step(ins);
+      sqlite3_reset(ins);
+    }
+    sqlite3_finalize(ins);
+    sqlite3_exec(db, "COMMIT", 0, 0, 0);
+    sqlite3_prepare_v2(db, "SELECT offset FROM idx WHERE key = ?", -1, &stmt, 0);
+  }
+  ~Library() {
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    std::filesystem::remove_all(dir);
+  }
+};
+
+Library& Lib() {
+  static Library lib;
+  return lib;
+}
+
+// Half hits, half misses, in a random order fixed for every run.
+const std::vector<LONG>& Keys() {
+  static std::vector<LONG> keys = [] {
+    std::mt19937 rng(42);
+    std::vector<LONG> k(1 << 16);
+    for (size_t i = 0; i < k.size(); ++i) k[i] = KeyOf(rng() % kRecords) + static_cast<LONG>(i % 2);
+    return k;
+  }();
+  return keys;
+}
+
+void BM_IndexLookup(benchmark::State& state) {
+  AFX_MANAGE_STATE(AfxGetStaticModuleState());
+  Library& lib = Lib();
+  CQuietProcessor pcp;
+  size_t i = 0, hits = 0;
+  for (auto _ : state) {
+    hits += FindIndexEntry(&pcp, lib.path.c_str(), Keys()[i++ & 0xFFFF]) != 0;
+  }
+  state.counters["lookups/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                   benchmark::Counter::kIsRate);
+  state.counters["hit share"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_IndexLookup);
+
+void BM_SqliteLookup(benchmark::State& state) {
+  Library& lib = Lib();
+  size_t i = 0, hits = 0;
+  for (auto _ : state) {
+    sqlite3_bind_int(lib.stmt, 1, Keys()[i++ & 0xFFFF]);
+    if (sqlite3_step(lib.stmt) == SQLITE_ROW) hits += sqlite3_column_int(lib.stmt, 0) != 0;
+    sqlite3_reset(lib.stmt);
+  }
+  state.counters["lookups/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                   benchmark::Counter::kIsRate);
+  state.counters["hit share"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_SqliteLookup);
+
+void ReadRecords(benchmark::State& state, bool byNumber) {
+  AFX_MANAGE_STATE(AfxGetStaticModuleState());
+  Library& lib = Lib();
+  CQuietProcessor pcp;
+  static STRUCT_DLL_INFO* info = new STRUCT_DLL_INFO;
+  int r = 0;
+  for (auto _ : state) {
+    const LONG id = byNumber ? -(r + 1) : KeyOf(r);
+    r = (r + 1) % kRecords;
+    CSDRAWREC* rec = nullptr;
+    if (LoadStructureFromFile(&pcp, info, lib.path.c_str(), id, &rec) != 0) state.SkipWithError("read");
+    std::free(rec);
+  }
+  state.counters["records/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                   benchmark::Counter::kIsRate);
+}
+void BM_ReadInOrderByNumber(benchmark::State& state) { ReadRecords(state, true); }
+void BM_ReadInOrderByCas(benchmark::State& state) { ReadRecords(state, false); }
+BENCHMARK(BM_ReadInOrderByNumber);
+BENCHMARK(BM_ReadInOrderByCas);
+
+}  // namespace
+
+BENCHMARK_MAIN();
