@@ -12,9 +12,12 @@
 
 namespace {
 
+// The file position is kept here and every transfer is positioned, so a seek
+// costs no system call and a read or write one.
 struct FileObject {
   int fd;
   DWORD access;
+  int64_t pos = 0;
 };
 
 struct FileTable {
@@ -74,7 +77,7 @@ HANDLE CreateFile(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, S
   uintptr_t id = platform::detail::NewHandleValue();
   {
     std::lock_guard lock(Table().mutex);
-    Table().files[id] = {fd, dwDesiredAccess & (GENERIC_READ | GENERIC_WRITE)};
+    Table().files[id] = {fd, dwDesiredAccess & (GENERIC_READ | GENERIC_WRITE), 0};
   }
   return reinterpret_cast<HANDLE>(id);
 }
@@ -97,7 +100,7 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
   DWORD done = 0;
   char* p = static_cast<char*>(lpBuffer);
   while (done < want) {
-    ssize_t n = read(f->fd, p + done, want - done);
+    ssize_t n = pread(f->fd, p + done, want - done, f->pos + done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       if (lpNumberOfBytesRead) *lpNumberOfBytesRead = done;
@@ -107,6 +110,7 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
     if (n == 0) break;
     done += static_cast<DWORD>(n);
   }
+  f->pos += done;
   if (lpNumberOfBytesRead) *lpNumberOfBytesRead = done;
   return TRUE;
 }
@@ -129,15 +133,17 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
   DWORD done = 0;
   const char* p = static_cast<const char*>(lpBuffer);
   while (done < want) {
-    ssize_t n = write(f->fd, p + done, want - done);
+    ssize_t n = pwrite(f->fd, p + done, want - done, f->pos + done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
+      f->pos += done;
       if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = done;
       SetLastError(n < 0 ? platform::detail::Win32Error(errno) : ERROR_DISK_FULL);
       return FALSE;
     }
     done += static_cast<DWORD>(n);
   }
+  f->pos += done;
   if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = done;
   return TRUE;
 }
@@ -162,7 +168,7 @@ DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveH
   if (dwMoveMethod == FILE_BEGIN) {
     base = 0;
   } else if (dwMoveMethod == FILE_CURRENT) {
-    base = lseek(f->fd, 0, SEEK_CUR);
+    base = f->pos;
   } else if (dwMoveMethod == FILE_END) {
     struct stat st;
     base = fstat(f->fd, &st) == 0 ? st.st_size : -1;
@@ -179,10 +185,7 @@ DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveH
     SetLastError(ERROR_NEGATIVE_SEEK);
     return INVALID_SET_FILE_POINTER;
   }
-  if (lseek(f->fd, pos, SEEK_SET) < 0) {
-    SetLastError(platform::detail::Win32Error(errno));
-    return INVALID_SET_FILE_POINTER;
-  }
+  f->pos = pos;
   if (lpDistanceToMoveHigh) *lpDistanceToMoveHigh = static_cast<LONG>(pos >> 32);
   // A position whose low word is all ones is told from failure by this.
   SetLastError(ERROR_SUCCESS);
@@ -208,8 +211,7 @@ BOOL SetEndOfFile(HANDLE hFile) {
   HandleRef ref(hFile);
   FileObject* f = Require(ref, GENERIC_WRITE);
   if (!f) return FALSE;
-  off_t pos = lseek(f->fd, 0, SEEK_CUR);
-  if (pos < 0 || ftruncate(f->fd, pos) != 0) {
+  if (ftruncate(f->fd, f->pos) != 0) {
     SetLastError(platform::detail::Win32Error(errno));
     return FALSE;
   }

@@ -16,38 +16,67 @@
 namespace {
 
 constexpr off_t kMarkerBase = off_t{1} << 62;
-enum Marker { kHasRead, kHasWrite, kDeniesRead, kDeniesWrite, kDeniesDelete };
+// Ordered so that the common opens (read sharing read; read and write sharing
+// read) place their markers in one run and check in one run: a lock call
+// covers each run of adjacent markers.
+enum Marker { kHasRead, kDeniesDelete, kDeniesWrite, kHasWrite, kDeniesRead, kMarkers };
+using MarkerSet = unsigned;
 
-struct flock MarkerLock(Marker m, short type) {
+struct flock MarkerLock(int first, int count, short type) {
   struct flock fl = {};
   fl.l_type = type;
   fl.l_whence = SEEK_SET;
-  fl.l_start = kMarkerBase + m;
-  fl.l_len = 1;
+  fl.l_start = kMarkerBase + first;
+  fl.l_len = count;
   return fl;
+}
+
+// Calls fn(first, count) for each run of adjacent markers in set.
+template <typename Fn>
+bool ForEachRun(MarkerSet set, Fn fn) {
+  for (int m = 0; m < kMarkers;) {
+    if (!(set & (1u << m))) {
+      ++m;
+      continue;
+    }
+    int end = m;
+    while (end < kMarkers && (set & (1u << end))) ++end;
+    if (fn(m, end - m)) return true;
+    m = end;
+  }
+  return false;
 }
 
 // A file system without open-file-description locks simply does not
 // enforce share modes.
-void Place(int fd, Marker m) {
-  struct flock fl = MarkerLock(m, F_RDLCK);
-  while (fcntl(fd, F_OFD_SETLK, &fl) != 0 && errno == EINTR) {
-  }
+void Place(int fd, MarkerSet set) {
+  ForEachRun(set, [fd](int first, int count) {
+    struct flock fl = MarkerLock(first, count, F_RDLCK);
+    while (fcntl(fd, F_OFD_SETLK, &fl) != 0 && errno == EINTR) {
+    }
+    return false;
+  });
 }
 
 // Locks of the description fd itself never conflict with it, so this sees
 // only other handles.
-bool HeldByOthers(int fd, Marker m) {
-  struct flock fl = MarkerLock(m, F_WRLCK);
-  if (fcntl(fd, F_OFD_GETLK, &fl) != 0) return false;
-  return fl.l_type != F_UNLCK;
+bool HeldByOthers(int fd, MarkerSet set) {
+  return ForEachRun(set, [fd](int first, int count) {
+    struct flock fl = MarkerLock(first, count, F_WRLCK);
+    if (fcntl(fd, F_OFD_GETLK, &fl) != 0) return false;
+    return fl.l_type != F_UNLCK;
+  });
 }
 
+MarkerSet Bit(Marker m) { return 1u << m; }
+
 bool Conflicts(int fd, DWORD access, DWORD share) {
-  return ((access & GENERIC_READ) && HeldByOthers(fd, kDeniesRead)) ||
-         ((access & GENERIC_WRITE) && HeldByOthers(fd, kDeniesWrite)) ||
-         (!(share & FILE_SHARE_READ) && HeldByOthers(fd, kHasRead)) ||
-         (!(share & FILE_SHARE_WRITE) && HeldByOthers(fd, kHasWrite));
+  MarkerSet check = 0;
+  if (access & GENERIC_READ) check |= Bit(kDeniesRead);
+  if (access & GENERIC_WRITE) check |= Bit(kDeniesWrite);
+  if (!(share & FILE_SHARE_READ)) check |= Bit(kHasRead);
+  if (!(share & FILE_SHARE_WRITE)) check |= Bit(kHasWrite);
+  return HeldByOthers(fd, check);
 }
 
 int OpenRetrying(const std::string& path, int flags) {
@@ -103,11 +132,13 @@ int OpenShared(const std::string& hostPath, DWORD access, DWORD share, DWORD dis
     SetLastError(ERROR_ACCESS_DENIED);
     return -1;
   }
-  if (access & GENERIC_READ) Place(fd, kHasRead);
-  if (access & GENERIC_WRITE) Place(fd, kHasWrite);
-  if (!(share & FILE_SHARE_READ)) Place(fd, kDeniesRead);
-  if (!(share & FILE_SHARE_WRITE)) Place(fd, kDeniesWrite);
-  if (!(share & FILE_SHARE_DELETE)) Place(fd, kDeniesDelete);
+  MarkerSet held = 0;
+  if (access & GENERIC_READ) held |= Bit(kHasRead);
+  if (access & GENERIC_WRITE) held |= Bit(kHasWrite);
+  if (!(share & FILE_SHARE_READ)) held |= Bit(kDeniesRead);
+  if (!(share & FILE_SHARE_WRITE)) held |= Bit(kDeniesWrite);
+  if (!(share & FILE_SHARE_DELETE)) held |= Bit(kDeniesDelete);
+  Place(fd, held);
   if (Conflicts(fd, access, share)) {
     // Closing releases the markers just placed. A file this call created is
     // left: whoever holds it now may be using it.
@@ -132,7 +163,7 @@ int OpenShared(const std::string& hostPath, DWORD access, DWORD share, DWORD dis
 bool DeleteDenied(const std::string& hostPath) {
   int fd = OpenRetrying(hostPath, O_RDONLY);
   if (fd < 0) return false;
-  bool denied = HeldByOthers(fd, kDeniesDelete);
+  bool denied = HeldByOthers(fd, Bit(kDeniesDelete));
   close(fd);
   return denied;
 }
