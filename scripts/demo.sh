@@ -4,6 +4,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh" "$top/build" >&2
+mkdir -p "$top/out"
 cd "$top/data"
 echo "== registered by the plug-in" >&2
 "$top/build/bin/structhost" --sysdir . --list

@@ -46,6 +46,7 @@ BuiltinTable StandardBuiltins() {
   BuiltinTable t;
   AddCoreBuiltins(t);
   AddClipboardBuiltins(t);
+  AddClipboardFileBuiltins(t);
   return t;
 }
 

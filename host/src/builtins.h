@@ -54,6 +54,8 @@ class BuiltinTable {
 void AddCoreBuiltins(BuiltinTable& t);
 // ClipSetText, ClipText$.
 void AddClipboardBuiltins(BuiltinTable& t);
+// ClipFormats$, ClipSave, ClipLoad.
+void AddClipboardFileBuiltins(BuiltinTable& t);
 
 // Every group.
 BuiltinTable StandardBuiltins();

@@ -543,21 +543,7 @@ UINT RegisterClipboardFormat(LPCSTR lpszFormat);
 int GetClipboardFormatName(UINT format, LPSTR lpszFormatName, int cchMaxCount);
 HWND GetClipboardOwner();
 
-// ---------------------------------------------------------------- GDI (the parts the start-up needs)
-#define WHITE_BRUSH 0
-#define LTGRAY_BRUSH 1
-#define GRAY_BRUSH 2
-#define DKGRAY_BRUSH 3
-#define BLACK_BRUSH 4
-#define NULL_BRUSH 5
-#define HOLLOW_BRUSH NULL_BRUSH
-#define WHITE_PEN 6
-#define BLACK_PEN 7
-#define NULL_PEN 8
-#define SYSTEM_FONT 13
-HGDIOBJ GetStockObject(int i);
-HBRUSH CreateSolidBrush(COLORREF color);
-BOOL DeleteObject(HGDIOBJ ho);
+#include <wingdi.h>
 
 // ---------------------------------------------------------------- system strings
 // Texts handed to the host as object descriptions; the receiver frees them.

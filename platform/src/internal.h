@@ -50,6 +50,8 @@ void ForgetModuleCursors(HINSTANCE h);
 
 // Called when a window is destroyed: the clipboard forgets it as owner.
 void ClipboardForgetWindow(HWND h);
+// Called when a window is destroyed: GDI lets its surface go.
+void GdiForgetWindow(HWND h);
 // Frees what a clipboard format's handle holds beyond the global block
 // itself (the metafile inside a metafile picture); installed by GDI.
 using ClipboardReleaser = void (*)(HANDLE h);

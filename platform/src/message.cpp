@@ -236,8 +236,17 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       ValidateRect(hWnd, nullptr);
       return 0;
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: {
+      // The class brush fills the client area; without one nothing is erased.
+      HBRUSH brush = nullptr;
+      {
+        std::lock_guard lock(WindowMutex());
+        if (Window* w = FindWindowLocked(hWnd)) brush = w->cls->wc.hbrBackground;
+      }
+      RECT rc;
+      if (!brush || !wParam || !GetClientRect(hWnd, &rc)) return 0;
+      return FillRect(reinterpret_cast<HDC>(wParam), &rc, brush) ? 1 : 0;
+    }
     case WM_SYSCOMMAND:
       switch (wParam & 0xFFF0) {
         case SC_CLOSE:

@@ -83,6 +83,7 @@ void Remove(HWND h) {
   platform::detail::PurgeMessages(queue, h);
   platform::detail::ForgetFocus(h);
   platform::detail::ClipboardForgetWindow(h);
+  platform::detail::GdiForgetWindow(h);
 }
 
 HWND RootOf(HWND h) {

@@ -1,0 +1,19 @@
+// Metafile pictures for the host's clipboard built-ins: rendering one to
+// PNG, SVG or PDF at its suggested size, or saving its plain metafile.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace host {
+
+// Writes the picture to path by its extension (.png, .svg, .pdf, .wmf);
+// PNG and SVG are painted on background. Throws HostError on failure.
+void SavePicture(const METAFILEPICT& pict, const std::string& path, COLORREF background);
+
+// Pixel size of the picture at 96 dpi from its extents in 0.01 mm; where the
+// x extent is 0 or less the width follows the metafile's window extent.
+SIZE PicturePixels(const METAFILEPICT& pict);
+
+}  // namespace host

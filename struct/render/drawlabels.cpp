@@ -1,0 +1,95 @@
+// Atom labels: the label font at a percentage of the label height, estimated
+// run widths, anchoring by the shape of the text, and runs of digits set as
+// subscripts and charge signs as superscripts.
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "render/draw.h"
+#include "render/geometry.h"
+
+namespace {
+
+// The main font's height in device units.
+LONG BaseHeight(const DRAWCONTEXT& dc) {
+  const LONG h = dc.rec->drawOpts.lFontHeight;
+  if (h > 0) return std::abs(static_cast<LONG>(static_cast<float>(h) * g_yscale));
+  const LONG dpi = dc.hdcRef ? GetDeviceCaps(dc.hdcRef, LOGPIXELSY) : 96;
+  return std::abs(dpi * h) / 72;
+}
+
+enum RunKind { RUN_TEXT, RUN_DIGITS, RUN_SIGNS };
+
+RunKind KindOf(char c) {
+  if (c >= '0' && c <= '9') return RUN_DIGITS;
+  if (c == '+' || c == '-') return RUN_SIGNS;
+  return RUN_TEXT;
+}
+
+}  // namespace
+
+HFONT CreateLabelFont(const DRAWCONTEXT& dc, int percent) {
+  LOGFONT lf = dc.rec->drawOpts.lfLabel;
+  lf.lfHeight = BaseHeight(dc) * percent / 100;
+  lf.lfWidth = 0;
+  return CreateFontIndirect(&lf);
+}
+
+SIZE EstimateRunExtent(const DRAWCONTEXT& dc, int percent, int nChars) {
+  const LONG v = BaseHeight(dc) * percent / 100;
+  const LONG w = percent == 100 ? (4 * v * nChars) / 6 : (v * nChars) / 2;
+  return SIZE{w, v};
+}
+
+void DrawLabelText(DRAWCONTEXT& dc, const char* text, int n, int x, int y, HFONT hfontSmall) {
+  const LONG h = EstimateRunExtent(dc, 100, 1).cy;
+  for (int i = 0; i < n;) {
+    const RunKind kind = KindOf(text[i]);
+    int end = i + 1;
+    while (end < n && KindOf(text[end]) == kind) ++end;
+    const int len = end - i;
+    int runY = y;
+    if (kind == RUN_TEXT) {
+      if (dc.hfontMain) SelectObject(dc.hdc, dc.hfontMain);
+    } else {
+      if (hfontSmall) SelectObject(dc.hdc, hfontSmall);
+      runY = kind == RUN_DIGITS ? y + (2 * h) / 3 : y - h / 3;
+    }
+    TextOut(dc.hdc, x, runY, text + i, len);
+    x += EstimateRunExtent(dc, kind == RUN_TEXT ? 100 : 75, len).cx;
+    i = end;
+  }
+  if (dc.hfontMain) SelectObject(dc.hdc, dc.hfontMain);
+}
+
+void DrawLabels(DRAWCONTEXT& dc) {
+  const CSDRAWOPTS& opts = dc.rec->drawOpts;
+  if (dc.hdc == dc.hdcRef) SetBkColor(dc.hdc, ItemColour(dc, ITEM_TEXTBACKGROUND));
+  SetBkMode(dc.hdc, opts.wBkMode);
+  SetTextColor(dc.hdc, ItemColour(dc, ITEM_TEXTSTRINGS));
+  HFONT hfontSmall = CreateLabelFont(dc, 75);
+  const POINT c = TargetCentre(dc.target);
+  const char* label = RecLabels(dc.rec);
+  for (int k = 0; k < dc.rec->nLabels; ++k) {
+    const POINT p = RecPoint(dc.rec, dc.rec->iFirstLabel + k);
+    const int len = static_cast<int>(std::strlen(label));
+    const char* text = label;
+    int n = len;
+    const LONG y = static_cast<LONG>(static_cast<float>(p.y) * g_yscale) + c.y +
+                   static_cast<LONG>(-6.0f * g_yscale);
+    const LONG x0 = static_cast<LONG>(static_cast<float>(p.x) * g_scale) + c.x;
+    LONG x;
+    if (text[0] == '^' || text[0] == 'H') {
+      // Right-anchored: the last character ends on the atom.
+      if (text[0] == '^') ++text, --n;
+      x = static_cast<LONG>(g_scale * static_cast<float>(p.x - 9 * n + 3)) + c.x;
+    } else if (n <= 1 || (n == 2 && text[1] >= 'a' && text[1] <= 'z')) {
+      x = x0 + static_cast<LONG>(g_scale * static_cast<float>(-((9 * n) / 2)));
+    } else {
+      x = static_cast<LONG>(g_scale * static_cast<float>(p.x - 3)) + c.x;
+    }
+    DrawLabelText(dc, text, n, x, y, hfontSmall);
+    label += len + 1;
+  }
+  if (hfontSmall) DeleteObject(hfontSmall);
+}
