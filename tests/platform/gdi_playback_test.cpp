@@ -70,6 +70,7 @@ TEST_F(GdiPlaybackTest, PlayedMetafileDrawsTheSamePixelsAsTheDrawingItself) {
   Picture(recorder);
   HMETAFILE mf = CloseMetaFile(recorder);
   ASSERT_NE(mf, nullptr);
+  EXPECT_EQ(GetObjectType(mf), static_cast<DWORD>(OBJ_METAFILE));
   HDC played = Target(Raster(300, 300));
   EXPECT_TRUE(PlayMetaFile(played, mf));
   DeleteMetaFile(mf);
@@ -82,6 +83,34 @@ TEST_F(GdiPlaybackTest, PlayedMetafileDrawsTheSamePixelsAsTheDrawingItself) {
   for (int y = 0; y < 300; ++y)
     for (int x = 0; x < 300; ++x) differ += Px(direct, x, y) != Px(played, x, y);
   EXPECT_EQ(differ, 0);
+}
+
+// A metafile context is no device: it describes itself by its technology
+// alone and has no metrics or state to read back. FillRect, which it has no
+// record for, becomes the pen-less rectangle that covers the same pixels.
+TEST_F(GdiPlaybackTest, MetafileContextsAnswerAsWindowsDoes) {
+  HDC recorder = CreateMetaFile(nullptr);
+  ASSERT_NE(recorder, nullptr);
+  EXPECT_EQ(GetObjectType(recorder), static_cast<DWORD>(OBJ_METADC));
+  EXPECT_EQ(GetDeviceCaps(recorder, TECHNOLOGY), DT_METAFILE);
+  EXPECT_EQ(GetDeviceCaps(recorder, NUMCOLORS), 0);
+  EXPECT_EQ(GetDeviceCaps(recorder, LOGPIXELSY), 0);
+  SIZE ext;
+  EXPECT_FALSE(GetWindowExtEx(recorder, &ext));
+  TEXTMETRIC tm;
+  EXPECT_FALSE(GetTextMetrics(recorder, &tm));
+  HBRUSH brush = CreateSolidBrush(kBlue);
+  RECT r{3, 4, 17, 12};
+  EXPECT_TRUE(FillRect(recorder, &r, brush));
+  HMETAFILE mf = CloseMetaFile(recorder);
+  HDC direct = Raster(20, 20), played = Raster(20, 20);
+  FillRect(direct, &r, brush);
+  PlayMetaFile(played, mf);
+  DeleteMetaFile(mf);
+  DeleteObject(brush);
+  EXPECT_EQ(Px(played, 16, 11), kBlue);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) ASSERT_EQ(Px(direct, x, y), Px(played, x, y)) << x << "," << y;
 }
 
 }  // namespace

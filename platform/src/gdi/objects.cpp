@@ -1,6 +1,7 @@
 // Pens, brushes and fonts: the object table with its stock objects, creation,
-// deletion (deferred while a context holds the object), GetObject and
-// GetObjectType, and the count of caller-made objects for leak checks.
+// deletion (deferred while a context holds the object), GetObject,
+// GetObjectType (which also knows contexts and metafiles), and the count of
+// caller-made objects for leak checks.
 #include "objects.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "dc.h"
 #include "internal.h"
 #include "metadc.h"
+#include "metafile_handles.h"
 
 namespace platform::gdi {
 
@@ -259,7 +261,8 @@ DWORD GetObjectType(HGDIOBJ h) {
         return OBJ_FONT;
     }
   }
-  return platform::gdi::FindDc(static_cast<HDC>(h)) ? OBJ_DC : 0;
+  if (platform::gdi::FindDc(static_cast<HDC>(h))) return OBJ_DC;
+  return platform::gdi::MetaFileBytes(static_cast<HMETAFILE>(h)) ? OBJ_METAFILE : 0;
 }
 
 namespace platform {
