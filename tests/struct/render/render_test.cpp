@@ -42,7 +42,7 @@ CSDRAWREC* Make(const Rec& r, const CSDRAWOPTS& opts) {
   rec->offBondTypes = CSDRAWREC_HEADER;
   rec->offPoints = static_cast<WORD>(CSDRAWREC_HEADER + nb);
   rec->offLabels = static_cast<WORD>(rec->offPoints + 8 * r.points.size());
-  std::memcpy(RecBondTypes(rec), r.types.data(), nb);
+  if (nb) std::memcpy(RecBondTypes(rec), r.types.data(), nb);
   for (size_t i = 0; i < r.points.size(); ++i) SetRecPoint(rec, static_cast<int>(i), r.points[i]);
   char* p = reinterpret_cast<char*>(rec) + rec->offLabels;
   for (const auto& l : r.labels) {
