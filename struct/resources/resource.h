@@ -36,6 +36,7 @@
 #define IDS_ERR_CREATEOBJECT 535
 #define IDS_ERR_DUPLICATEOBJECT 536
 #define IDS_ERR_BADOPCODE 537
+#define IDS_ERR_NOTSTORABLE 538  // a structure a library record cannot hold
 #define IDS_ERR_CREATEWINDOW 539
 #define IDS_ERR_NOTWINDOW 540
 #define IDS_ERR_BADBONDLINE 541

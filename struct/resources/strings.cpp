@@ -40,6 +40,7 @@ extern const RES_STRING g_StructStrings[] = {
     {IDS_ERR_CREATEOBJECT, "Unable to create CP structure object"},
     {IDS_ERR_DUPLICATEOBJECT, "Unable to duplicate structure object"},
     {IDS_ERR_BADOPCODE, "Structure objects do not support opcode: %ld"},
+    {IDS_ERR_NOTSTORABLE, "Cannot add the structure to a library: %s"},
     {IDS_ERR_CREATEWINDOW, "Unable to create structure window object"},
     {IDS_ERR_NOTWINDOW, "Object is not a valid window"},
     {IDS_ERR_BADBONDLINE, "Unable to draw stucture, incorrectly formatted bond line"},

@@ -59,8 +59,6 @@ UNBUILT_FUNCTION(ChemStrucGetWindowText, "GetWindowText$")
 UNBUILT_FUNCTION(CopyFuncWnd, "CSCOPY")
 
 UNBUILT_COMMAND(ClipboardConvertCmd, "ClipCvt")
-UNBUILT_COMMAND(UserLibCmd, "CSAddStruct")
-UNBUILT_COMMAND(EditUserLibCmd, "CSEditLib")
 UNBUILT_COMMAND(ChemStrucAttach, "CSAttach")
 UNBUILT_COMMAND(ChemStrucMFAttach, "CSMFATTACH")
 UNBUILT_COMMAND(DrawOptsCmd, "CSDrawOpts")

@@ -1,0 +1,301 @@
+// Appending records to a user library and merging their IDs into its index.
+// Nothing already stored is ever put at risk: a failed append is cut off the
+// data file again, and a failed merge puts the index's saved tail back.
+#include "database/userlib.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "database/libpath.h"
+#include "database/lookup.h"
+#include "resources/resource.h"
+
+namespace {
+
+constexpr DWORD kBlock = 2048;
+
+struct ADDSTATE {
+  CCpClient* client = nullptr;
+  CCommandProcessor* pcp = nullptr;
+  BOOL bNewLibrary = FALSE;
+  HANDLE hData = INVALID_HANDLE_VALUE;
+  HANDLE hIndex = INVALID_HANDLE_VALUE;
+  DWORD cbIndex = 0;
+  BYTE* pCopy = nullptr;  // the 2048-byte copy buffer
+  long long lWorkTotal = 0;
+  long long lWorkDone = 0;
+  PROGRESSPROC progress = nullptr;
+  DWORD dwNextReport = 0;
+  CString strData, strIndex;
+};
+
+void Progress(ADDSTATE& st, long long done) {
+  st.lWorkDone += done;
+  if (!st.progress) return;
+  const DWORD now = GetTickCount();
+  if (static_cast<LONG>(now - st.dwNextReport) < 0) return;
+  int permille = 0;
+  if (st.lWorkTotal > 0)
+    permille = static_cast<int>(std::min<long long>(1000, st.lWorkDone * 1000 / st.lWorkTotal));
+  st.progress(st.client, "CSAddStruct", 0, permille);
+  st.dwNextReport = now + 1000;
+}
+
+bool WriteAll(HANDLE h, const void* p, DWORD cb) {
+  DWORD done = 0;
+  return WriteFile(h, p, cb, &done, nullptr) && done == cb;
+}
+
+bool ReadAll(HANDLE h, void* p, DWORD cb) {
+  DWORD done = 0;
+  return ReadFile(h, p, cb, &done, nullptr) && done == cb;
+}
+
+bool Seek(HANDLE h, DWORD pos) {
+  SetLastError(ERROR_SUCCESS);
+  return SetFilePointer(h, static_cast<LONG>(pos), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER ||
+         GetLastError() == ERROR_SUCCESS;
+}
+
+// Byte offset in the index where key belongs; -1 after a short read.
+long long InsertionPoint(ADDSTATE& st, LONG key) {
+  const LONG n = static_cast<LONG>(st.cbIndex / sizeof(INDEXREC));
+  if (n == 0) return 0;
+  LONG lo = 0, hi = n - 1, last = 0;
+  INDEXREC e{};
+  do {
+    const LONG mid = (lo + hi) / 2;
+    if (!Seek(st.hIndex, mid * 8) || !ReadAll(st.hIndex, &e, sizeof e)) return -1;
+    last = mid;
+    if (e.lKey == key) break;
+    if (key < e.lKey)
+      hi = mid;
+    else
+      lo = mid;
+  } while (hi - lo > 1);
+  if (e.lKey != key && lo != hi) {
+    last = last == lo ? hi : lo;
+    if (!Seek(st.hIndex, last * 8) || !ReadAll(st.hIndex, &e, sizeof e)) return -1;
+  }
+  return 8LL * (key <= e.lKey ? last : last + 1);
+}
+
+bool FreeSpace(const char* path, ULONGLONG* bytes) {
+  char dir[MAX_PATH];
+  CopyText(dir, path, sizeof dir);
+  char* slash = std::max(std::strrchr(dir, '/'), std::strrchr(dir, '\\'));
+  if (slash) slash[1] = 0;
+  return GetDiskFreeSpaceEx(slash ? dir : ".", bytes, nullptr, nullptr) != FALSE;
+}
+
+// Puts the saved tail back at pos and cuts the index to its old size, so the
+// index holds exactly what it held before the merge began.
+void RestoreTail(ADDSTATE& st, HANDLE hTemp, DWORD pos, DWORD tail) {
+  if (!Seek(hTemp, 0) || !Seek(st.hIndex, pos)) return;
+  for (DWORD done = 0; done < tail;) {
+    const DWORD n = std::min(kBlock, tail - done);
+    if (!ReadAll(hTemp, st.pCopy, n) || !WriteAll(st.hIndex, st.pCopy, n)) return;
+    done += n;
+  }
+  if (Seek(st.hIndex, st.cbIndex)) SetEndOfFile(st.hIndex);
+}
+
+short MergeIndex(ADDSTATE& st, std::vector<INDEXREC>& entries) {
+  CCommandProcessor* pcp = st.pcp;
+  std::sort(entries.begin(), entries.end(),
+            [](const INDEXREC& a, const INDEXREC& b) { return a.lKey < b.lKey; });
+  const long long at = InsertionPoint(st, entries.front().lKey);
+  if (at < 0) return ReportError(pcp, IDS_ERR_INDEXREAD);
+  const DWORD pos = static_cast<DWORD>(at);
+  const DWORD tail = st.cbIndex - pos;
+  st.lWorkTotal = 2LL * tail + 8LL * static_cast<long long>(entries.size());
+
+  STRUCT_DLL_INFO* info = GetDllInfo(st.client);
+  HANDLE hTemp = INVALID_HANDLE_VALUE;
+  auto closeTemp = [&] {
+    if (hTemp != INVALID_HANDLE_VALUE) CloseHandle(hTemp);
+    DeleteFile(info->szScratch2);
+  };
+  if (tail > 0) {
+    char tempDir[MAX_PATH];
+    if (!GetTempPath(sizeof tempDir, tempDir) ||
+        !GetTempFileName(tempDir, "str", 0, info->szScratch2))
+      return ReportErrorStr(pcp, IDS_ERR_CREATEFILE, tempDir);
+    ULONGLONG freeTemp = 0, freeIndex = 0;
+    const ULONGLONG added = 8ULL * entries.size();
+    bool enough;
+    if (info->szScratch2[0] == static_cast<LPCSTR>(st.strIndex)[0]) {
+      enough = FreeSpace(info->szScratch2, &freeTemp) && freeTemp > tail + added;
+    } else {
+      enough = FreeSpace(info->szScratch2, &freeTemp) && freeTemp >= tail &&
+               FreeSpace(st.strIndex, &freeIndex) && freeIndex > added;
+    }
+    if (!enough) {
+      DeleteFile(info->szScratch2);
+      return ReportError(pcp, IDS_ERR_DISKSPACE);
+    }
+    hTemp = CreateFile(info->szScratch2, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hTemp == INVALID_HANDLE_VALUE) {
+      short status = ReportErrorStr(pcp, IDS_ERR_OPENFILE, info->szScratch2);
+      DeleteFile(info->szScratch2);
+      return status;
+    }
+    if (!Seek(st.hIndex, pos)) {
+      closeTemp();
+      return ReportErrorStr(pcp, IDS_ERR_FILEREAD, st.strIndex);
+    }
+    for (DWORD done = 0; done < tail;) {
+      const DWORD n = std::min(kBlock, tail - done);
+      DWORD got = 0;
+      if (!ReadFile(st.hIndex, st.pCopy, n, &got, nullptr) || got == 0) {
+        closeTemp();
+        return ReportErrorStr(pcp, IDS_ERR_FILEREAD, st.strIndex);
+      }
+      if (!WriteAll(hTemp, st.pCopy, got)) {
+        short status = ReportErrorStr(pcp, IDS_ERR_FILEWRITE, info->szScratch2);
+        closeTemp();
+        return status;
+      }
+      done += got;
+      Progress(st, got);
+    }
+  }
+
+  // The merged run from pos: new entries in key order among the saved ones,
+  // a saved entry with a new entry's key dropped.
+  short status = 0;
+  if (!Seek(st.hIndex, pos) || (hTemp != INVALID_HANDLE_VALUE && !Seek(hTemp, 0)))
+    status = ReportErrorStr(pcp, IDS_ERR_FILEWRITE, st.strIndex);
+  DWORD savedLeft = tail / 8;
+  INDEXREC saved{};
+  bool haveSaved = false;
+  auto nextSaved = [&]() -> bool {
+    haveSaved = savedLeft > 0 && ReadAll(hTemp, &saved, sizeof saved);
+    if (haveSaved) --savedLeft;
+    return haveSaved || savedLeft == 0;
+  };
+  if (status == 0 && tail > 0 && !nextSaved())
+    status = ReportErrorStr(pcp, IDS_ERR_FILEREAD, info->szScratch2);
+  for (size_t i = 0; status == 0 && i <= entries.size(); ++i) {
+    const bool last = i == entries.size();
+    while (status == 0 && haveSaved && (last || saved.lKey < entries[i].lKey)) {
+      if (!WriteAll(st.hIndex, &saved, sizeof saved))
+        status = ReportErrorStr(pcp, IDS_ERR_FILEWRITE, st.strIndex);
+      else if (!nextSaved())
+        status = ReportErrorStr(pcp, IDS_ERR_FILEREAD, info->szScratch2);
+      else
+        Progress(st, 8);
+    }
+    if (status || last) break;
+    if (haveSaved && saved.lKey == entries[i].lKey && !nextSaved())
+      status = ReportErrorStr(pcp, IDS_ERR_FILEREAD, info->szScratch2);
+    if (status == 0 && !WriteAll(st.hIndex, &entries[i], sizeof entries[i]))
+      status = ReportErrorStr(pcp, IDS_ERR_FILEWRITE, st.strIndex);
+    if (status == 0) Progress(st, 8);
+  }
+  if (status) {
+    if (hTemp != INVALID_HANDLE_VALUE)
+      RestoreTail(st, hTemp, pos, tail);
+    else if (Seek(st.hIndex, st.cbIndex))
+      SetEndOfFile(st.hIndex);
+  }
+  if (hTemp != INVALID_HANDLE_VALUE) closeTemp();
+  return status;
+}
+
+short OpenLibrary(ADDSTATE& st) {
+  CCommandProcessor* pcp = st.pcp;
+  st.bNewLibrary = GetFileAttributes(st.strIndex) == INVALID_FILE_ATTRIBUTES;
+  // Records carry no keys: an index lost beside its data file cannot be
+  // made again, so the data file is not touched.
+  if (st.bNewLibrary && GetFileAttributes(st.strData) != INVALID_FILE_ATTRIBUTES)
+    return ReportErrorStr(pcp, IDS_ERR_OPENFILE, st.strIndex);
+  const DWORD how = st.bNewLibrary ? CREATE_NEW : OPEN_EXISTING;
+  st.hIndex = CreateFile(st.strIndex, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, how,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (st.hIndex == INVALID_HANDLE_VALUE) return ReportErrorStr(pcp, IDS_ERR_OPENFILE, st.strIndex);
+  st.cbIndex = GetFileSize(st.hIndex, nullptr);
+  st.hData = CreateFile(st.strData, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, how,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (st.hData == INVALID_HANDLE_VALUE) return ReportErrorStr(pcp, IDS_ERR_OPENFILE, st.strData);
+  BYTE kind = 1;
+  if (st.bNewLibrary) {
+    if (!WriteAll(st.hData, &kind, 1)) return ReportErrorStr(pcp, IDS_ERR_FILEWRITE, st.strData);
+  } else if (!ReadAll(st.hData, &kind, 1) || kind != 1) {
+    return ReportError(pcp, IDS_ERR_STANDARDLIBRARY);
+  }
+  return 0;
+}
+
+// Appends one encoded record at the end of the data file; a failed write is
+// cut off again so that record numbers stay right.
+short AppendRecord(ADDSTATE& st, HLOCAL hRecord, LONG* offset) {
+  const DWORD end = GetFileSize(st.hData, nullptr);
+  const UINT cb = LocalSize(hRecord);
+  const BYTE* p = static_cast<const BYTE*>(LocalLock(hRecord));
+  WORD length;
+  std::memcpy(&length, p, 2);
+  const DWORD cbRecord = 2u + length;
+  bool ok = cbRecord <= cb && Seek(st.hData, end) && WriteAll(st.hData, p, cbRecord);
+  LocalUnlock(hRecord);
+  if (!ok) {
+    if (Seek(st.hData, end)) SetEndOfFile(st.hData);
+    return ReportErrorStr(st.pcp, IDS_ERR_FILEWRITE, st.strData);
+  }
+  *offset = static_cast<LONG>(end);
+  Progress(st, cbRecord);
+  return 0;
+}
+
+}  // namespace
+
+short AddStructureToLibrary(const CString& path, CSDRAWREC** structures, int count,
+                            PROGRESSPROC progress, CCpClient* client, BOOL askId) {
+  CCommandProcessor* pcp = client->pcp;
+  HLOCAL hCopy = LocalAlloc(LHND, kBlock);
+  if (!hCopy) return ReportError(pcp, IDS_ERR_NOMEMORY);
+  ADDSTATE st;
+  st.client = client;
+  st.pcp = pcp;
+  st.pCopy = static_cast<BYTE*>(LocalLock(hCopy));
+  st.progress = progress;
+  st.strData = DataPathOf(path);
+  st.strIndex = IndexPathOf(path);
+  st.dwNextReport = GetTickCount();
+  Progress(st, 0);
+
+  short status = OpenLibrary(st);
+  std::vector<INDEXREC> entries;
+  for (int i = 0; status == 0 && i < count; ++i) {
+    CSDRAWREC* rec = structures[i];
+    if (!rec) continue;
+    if (rec->lId < 1 || askId) {
+      status = RunLibraryDialog(client, rec, path, 0);
+      if (status) break;
+    }
+    if (rec->lId < 1) {
+      // The user gave no ID: an abort, not an error.
+      ReportError(pcp, IDS_ERR_USERABORT);
+      break;
+    }
+    HLOCAL hRecord = nullptr;
+    status = EncodeStructureRecord(pcp, rec, &hRecord);
+    if (status) break;
+    LONG offset = 0;
+    status = AppendRecord(st, hRecord, &offset);
+    LocalFree(hRecord);
+    if (status == 0) entries.push_back(INDEXREC{rec->lId, offset});
+  }
+  if (status == 0 && !entries.empty()) status = MergeIndex(st, entries);
+
+  const BOOL closedIndex = st.hIndex == INVALID_HANDLE_VALUE || CloseHandle(st.hIndex);
+  const BOOL closedData = st.hData == INVALID_HANDLE_VALUE || CloseHandle(st.hData);
+  if (status == 0 && (!closedIndex || !closedData))
+    status = ReportErrorStr(pcp, IDS_ERR_CLOSEFILE, st.strIndex);
+  LocalUnlock(hCopy);
+  LocalFree(hCopy);
+  return status;
+}

@@ -1,0 +1,53 @@
+#include "tools/progress.h"
+
+#include "resources/resource.h"
+
+namespace {
+
+CString LoadText(UINT id) {
+  char text[256];
+  LoadStringText(id, text, sizeof text);
+  return CString(text);
+}
+
+}  // namespace
+
+void ReportToolProgress(CCpClient* client, LPCSTR title, int count, int permille) {
+  CString done;
+  if (count > 0)
+    done.Format(LoadText(IDS_STATUS_DONEPERCENT), static_cast<long>(count), permille / 10,
+                permille % 10);
+  else
+    done.Format(LoadText(IDS_STATUS_PERCENT), permille / 10, permille % 10);
+  CString line;
+  line.Format("%s: %s", title, static_cast<LPCSTR>(done));
+  client->pcp->ShowStatusText(9, line);
+}
+
+CString CompletionText(LPCSTR name, DWORD elapsedMs) {
+  const int tenths = static_cast<int>(elapsedMs / 100);
+  CString text;
+  if (tenths > 600)
+    text.Format(LoadText(IDS_STATUS_COMPLETEDMINS), name, tenths / 600, (tenths % 600) / 10,
+                tenths % 10);
+  else
+    text.Format(LoadText(IDS_STATUS_COMPLETEDSECS), name, tenths / 10, tenths % 10);
+  return text;
+}
+
+short RunToolCommand(CCpClient* client, OBJ_BASECLASS** args, UINT idTitle, BOOL bCompletion,
+                     TOOLWORK work) {
+  CCommandProcessor* pcp = client->pcp;
+  SetBusyCursor(pcp, nullptr);
+  const DWORD start = GetTickCount();
+  char name[256] = "";
+  short status = work(args, client, GetDllInfo(client), name, sizeof name);
+  if (status == 0 && bCompletion) {
+    CString line;
+    line.Format("%s: %s", static_cast<LPCSTR>(LoadText(idTitle)),
+                static_cast<LPCSTR>(CompletionText(name, GetTickCount() - start)));
+    pcp->ShowStatusText(0, line);
+  }
+  SetBusyCursor(pcp, nullptr);
+  return status;
+}

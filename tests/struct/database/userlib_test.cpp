@@ -1,0 +1,258 @@
+// Adding structures to user libraries: the bytes written, replacing an ID,
+// refusals that leave both files as they were, failures at every write and
+// close that lose no stored key, and the progress display.
+#include <gtest/gtest.h>
+#include <platform/env.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "convert/molimport.h"
+#include "database/lookup.h"
+#include "database/userlib.h"
+#include "server/dllinfo.h"
+#include "support/fakehost.h"
+#include "support/libbytes.h"
+#include "testutil/tempdir.h"
+#include "tools/progress.h"
+
+using testutil::ReadFileBytes;
+using testutil::WriteFileBytes;
+
+namespace {
+
+// One bond (0,0)-(x,0), no labels, the given name and ID.
+CSDRAWREC* Simple(LONG id, int x, const char* name) {
+  const size_t cb = CSDRAWREC_HEADER + 1 + 16;
+  auto* rec = static_cast<CSDRAWREC*>(std::calloc(cb, 1));
+  rec->cbTotal = cb;
+  rec->lId = id;
+  rec->nBonds = 1;
+  rec->offBondTypes = CSDRAWREC_HEADER;
+  rec->offPoints = CSDRAWREC_HEADER + 1;
+  rec->offLabels = static_cast<WORD>(cb);
+  rec->iFirstLabel = rec->iFirstCircle = 2;
+  SetRecPoint(rec, 1, POINT{x, 0});
+  std::strcpy(rec->szName, name);
+  return rec;
+}
+
+std::string Entry(int32_t key, int32_t offset) {
+  char e[8];
+  std::memcpy(e, &key, 4);
+  std::memcpy(e + 4, &offset, 4);
+  return std::string(e, 8);
+}
+
+std::string Body(int x, const std::string& name) {
+  std::string b = {1, 0, 0, 0, 0, 0, 0, 0, static_cast<char>(x), 0};
+  return b + name + '\0';
+}
+
+std::string Record(int x, const std::string& name) {
+  std::string b = Body(x, name);
+  return std::string(1, static_cast<char>(b.size())) + '\0' + b;
+}
+
+class UserLibTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    platform::ClearFaults();
+    platform::UseRealClock();
+  }
+  short Add(CSDRAWREC* rec, const std::string& lib = "lib", PROGRESSPROC progress = nullptr) {
+    short s = AddStructureToLibrary(tmp_.file(lib).c_str(), &rec, 1, progress, client_.get(), FALSE);
+    std::free(rec);
+    return s;
+  }
+  std::string Data() { return ReadFileBytes(tmp_.file("lib.sdb")); }
+  std::string Index() { return ReadFileBytes(tmp_.file("lib.ind")); }
+
+  testutil::TempDir tmp_;
+  fakehost::FakeProcessor host_;
+  fakehost::Client client_{host_};
+};
+
+TEST_F(UserLibTest, NewLibraryThenAppendInsertFirstAndReplace) {
+  ASSERT_EQ(Add(Simple(500, 10, "A")), 0);
+  EXPECT_EQ(Data(), "\x01" + Record(10, "A"));
+  EXPECT_EQ(Index(), Entry(500, 1));
+
+  const int32_t second = 1 + static_cast<int32_t>(Record(10, "A").size());
+  ASSERT_EQ(Add(Simple(900, 20, "B")), 0);  // above every ID: one entry appended
+  EXPECT_EQ(Index(), Entry(500, 1) + Entry(900, second));
+
+  const int32_t third = second + static_cast<int32_t>(Record(20, "B").size());
+  ASSERT_EQ(Add(Simple(100, 30, "C")), 0);  // below all: first, the rest moved by 8
+  EXPECT_EQ(Index(), Entry(100, third) + Entry(500, 1) + Entry(900, second));
+
+  const int32_t fourth = third + static_cast<int32_t>(Record(30, "C").size());
+  ASSERT_EQ(Add(Simple(500, 40, "A2")), 0);  // an existing ID: same size, new record
+  EXPECT_EQ(Index(), Entry(100, third) + Entry(500, fourth) + Entry(900, second));
+  EXPECT_EQ(Data(), "\x01" + Record(10, "A") + Record(20, "B") + Record(30, "C") + Record(40, "A2"));
+
+  AFX_MAINTAIN_STATE state(AfxGetStaticModuleState());
+  CSDRAWREC* old = nullptr;
+  ASSERT_EQ(LoadStructureFromFile(&host_, GetDllInfo(client_.get()), tmp_.file("lib.sdb").c_str(),
+                                  -1, &old),
+            0);
+  EXPECT_STREQ(old->szName, "A");  // the replaced record is still record 1
+  std::free(old);
+  EXPECT_TRUE(host_.errors.empty());
+}
+
+TEST_F(UserLibTest, RefusalsLeaveBothFilesAsTheyWere) {
+  WriteFileBytes(tmp_.file("std.sdb"), std::string(1, '\0') + Record(10, "S"));
+  WriteFileBytes(tmp_.file("std.ind"), Entry(5, 1));
+  EXPECT_EQ(Add(Simple(7, 10, "X"), "std.ind"), 549);
+  EXPECT_EQ(ReadFileBytes(tmp_.file("std.sdb")), std::string(1, '\0') + Record(10, "S"));
+  EXPECT_EQ(ReadFileBytes(tmp_.file("std.ind")), Entry(5, 1));
+
+  // A data file whose index is gone is never emptied.
+  WriteFileBytes(tmp_.file("orphan.sdb"), "\x01" + Record(10, "O"));
+  EXPECT_EQ(Add(Simple(7, 10, "X"), "orphan"), 529);
+  EXPECT_NE(host_.errors.back().second.find("orphan.ind"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(tmp_.file("orphan.sdb")), "\x01" + Record(10, "O"));
+  EXPECT_FALSE(std::filesystem::exists(tmp_.file("orphan.ind")));
+
+  ASSERT_EQ(Add(Simple(1, 10, "A")), 0);
+  const std::string data = Data(), index = Index();
+  CSDRAWREC* typed = Simple(2, 10, "T");
+  RecBondTypes(typed)[0] = 4;  // a MOL bond type the file cannot keep
+  EXPECT_EQ(Add(typed), 538);
+  EXPECT_NE(host_.errors.back().second.find("has type 4"), std::string::npos);
+  EXPECT_EQ(Data(), data);
+  EXPECT_EQ(Index(), index);
+}
+
+TEST_F(UserLibTest, ImportAddAndLookUpGiveTheSameStructure) {
+  AFX_MAINTAIN_STATE state(AfxGetStaticModuleState());
+  STRUCT_DLL_INFO* info = GetDllInfo(client_.get());
+  const std::string mol = std::string(std::getenv("STRUCT_TEST_DATA")) + "/peer-mol/rdkit-caffeine.mol";
+  CSDRAWREC* imported = nullptr;
+  ASSERT_EQ(MolToStructure(&host_, info, mol.c_str(), &imported), 0);
+  CSDRAWREC* copy = DuplicateStructureRecord(imported);
+  copy->lId = 58082;
+  ASSERT_EQ(Add(copy), 0);
+  CSDRAWREC* back = nullptr;
+  ASSERT_EQ(LoadStructureFromFile(&host_, info, tmp_.file("lib.sdb").c_str(), 58082, &back), 0);
+  ASSERT_EQ(back->nBonds, imported->nBonds);
+  ASSERT_EQ(back->nLabels, imported->nLabels);
+  EXPECT_EQ(std::memcmp(RecBondTypes(back), RecBondTypes(imported), back->nBonds), 0);
+  const POINT shift{RecPoint(imported, 0).x - RecPoint(back, 0).x,
+                    RecPoint(imported, 0).y - RecPoint(back, 0).y};
+  for (int i = 0; i < RecPointCount(back); ++i) {
+    EXPECT_EQ(RecPoint(imported, i).x - RecPoint(back, i).x, shift.x) << i;
+    EXPECT_EQ(RecPoint(imported, i).y - RecPoint(back, i).y, shift.y) << i;
+  }
+  EXPECT_EQ(std::memcmp(RecLabels(back), RecLabels(imported),
+                        imported->cbTotal - imported->offLabels - 1),
+            0);
+  std::free(imported);
+  std::free(back);
+}
+
+// Every write and close of an addition into a library with a tail to move
+// fails once, one run per fault point: the old keys keep their records.
+TEST_F(UserLibTest, FailuresAtEveryWriteAndCloseLoseNoStoredKey) {
+  AFX_MAINTAIN_STATE state(AfxGetStaticModuleState());
+  auto build = [&] {
+    std::filesystem::remove(tmp_.file("lib.sdb"));
+    std::filesystem::remove(tmp_.file("lib.ind"));
+    for (LONG id : {300, 400, 500, 600}) Add(Simple(id, 10 + id / 100, "K"));
+  };
+  build();
+  const std::string index = Index(), data = Data();
+  platform::ClearFaults();
+  ASSERT_EQ(Add(Simple(350, 99, "new")), 0);
+  const int writes = platform::CallCount(platform::FaultOp::WriteFile);
+  const int closes = platform::CallCount(platform::FaultOp::CloseHandle);
+  ASSERT_GT(writes, 3);
+
+  struct Point {
+    platform::FaultOp op;
+    int nth;
+    platform::FaultKind kind;
+  };
+  std::vector<Point> points;
+  for (int n = 1; n <= writes; ++n) {
+    points.push_back({platform::FaultOp::WriteFile, n, platform::FaultKind::ShortWrite});
+    points.push_back({platform::FaultOp::WriteFile, n, platform::FaultKind::DiskFull});
+  }
+  for (int n = 1; n <= closes; ++n)
+    points.push_back({platform::FaultOp::CloseHandle, n, platform::FaultKind::Fail});
+  const int blocks = platform::LiveLocalBlocks();
+  const int handles = platform::OpenFileHandles();
+  for (const Point& p : points) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(p.op)) + " #" + std::to_string(p.nth) + " kind " +
+                 std::to_string(static_cast<int>(p.kind)));
+    WriteFileBytes(tmp_.file("lib.sdb"), data);
+    WriteFileBytes(tmp_.file("lib.ind"), index);
+    platform::ClearFaults();
+    platform::InjectFault(p.op, p.nth, p.kind);
+    host_.errors.clear();
+    short status = Add(Simple(350, 99, "new"));
+    platform::ClearFaults();
+    const std::string after = Index();
+    ASSERT_EQ(after.size() % 8, 0u);
+    // Sorted, unique, and every old key with its old offset.
+    for (size_t i = 8; i < after.size(); i += 8) {
+      int32_t a, b;
+      std::memcpy(&a, after.data() + i - 8, 4);
+      std::memcpy(&b, after.data() + i, 4);
+      EXPECT_LT(a, b);
+    }
+    for (size_t i = 0; i < index.size(); i += 8)
+      EXPECT_NE(after.find(index.substr(i, 8)), std::string::npos) << "old entry " << i / 8;
+    for (LONG id : {300, 400, 500, 600}) {
+      CSDRAWREC* rec = nullptr;
+      EXPECT_EQ(LoadStructureFromFile(&host_, GetDllInfo(client_.get()),
+                                      tmp_.file("lib.sdb").c_str(), id, &rec),
+                0)
+          << id;
+      std::free(rec);
+    }
+    // Records keep their numbers: nothing half-written stays in the data file.
+    CSDRAWREC* fifth = nullptr;
+    short s5 = LoadStructureFromFile(&host_, GetDllInfo(client_.get()),
+                                     tmp_.file("lib.sdb").c_str(), -5, &fifth);
+    if (status != 0 && Data() == data) {
+      EXPECT_EQ(s5, 527);
+    } else if (s5 == 0) {
+      EXPECT_STREQ(fifth->szName, "new");
+    }
+    std::free(fifth);
+    EXPECT_EQ(platform::LiveLocalBlocks(), blocks);
+    EXPECT_EQ(platform::OpenFileHandles(), handles);
+  }
+}
+
+TEST_F(UserLibTest, ProgressAtMostOnceASecondAndCompletionLines) {
+  static std::vector<std::string> lines;
+  lines.clear();
+  // A large index built directly: entries only, no records needed.
+  std::string bigIndex;
+  for (int32_t id = 1000; id < 21000; ++id) bigIndex += Entry(id, 1);
+  WriteFileBytes(tmp_.file("big.sdb"), "\x01" + Record(10, "K"));
+  WriteFileBytes(tmp_.file("big.ind"), bigIndex);
+  platform::SetTickCount(5000);  // frozen: only the first report is due
+  auto progress = [](CCpClient*, LPCSTR title, int count, int permille) {
+    lines.push_back(std::string(title) + " " + std::to_string(count) + " " + std::to_string(permille));
+  };
+  ASSERT_EQ(Add(Simple(5, 10, "early"), "big", progress), 0);
+  EXPECT_EQ(lines, std::vector<std::string>{"CSAddStruct 0 0"});
+
+  AFX_MAINTAIN_STATE state(AfxGetStaticModuleState());
+  host_.statusTexts.clear();
+  ReportToolProgress(client_.get(), "CSAddStruct", 0, 1000);
+  ReportToolProgress(client_.get(), "CSPack", 5, 57);
+  ASSERT_EQ(host_.statusTexts.size(), 2u);
+  EXPECT_EQ(host_.statusTexts[0], std::make_pair(9, std::string("CSAddStruct: 100.0% complete")));
+  EXPECT_EQ(host_.statusTexts[1], std::make_pair(9, std::string("CSPack: 5 done, 5.7% complete")));
+  EXPECT_STREQ(CompletionText("", 75000), ", completed (1 min, 15.0 secs).");
+  EXPECT_STREQ(CompletionText("", 60000), ", completed (60.0 secs).");
+  EXPECT_STREQ(CompletionText("x", 1234), "x, completed (1.2 secs).");
+}
+
+}  // namespace
