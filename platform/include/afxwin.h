@@ -132,6 +132,8 @@ struct RES_MODULE {
   size_t nStrings;
   const UINT* cursorIds;  // cursor resources by id
   size_t nCursors;
+  const struct DLGTEMPLATEDEF* dialogs = nullptr;  // dialog templates (afxdlg.h)
+  size_t nDialogs = 0;
 };
 
 // Makes a module known to the platform: addressInModule locates the shared

@@ -43,6 +43,8 @@ DWORD MissingFileError(const std::string& hostPath);
 
 // The text of string id in a registered module; false when absent.
 bool ModuleString(HINSTANCE h, UINT id, std::string& text);
+// The dialog template id of a registered module, or nullptr.
+const struct DLGTEMPLATEDEF* ModuleDialog(HINSTANCE h, int id);
 // Whether a registered module lists cursor id among its resources.
 bool ModuleHasCursor(HINSTANCE h, UINT id);
 // Called when a module is unregistered: its cursors cease to exist.

@@ -5,7 +5,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <afxwin.h>
+#include <afxdlg.h>
 
 #include <climits>
 #include <cstdlib>
@@ -148,6 +148,16 @@ bool ModuleString(HINSTANCE h, UINT id, std::string& text) {
     }
   }
   return false;
+}
+
+const DLGTEMPLATEDEF* ModuleDialog(HINSTANCE h, int id) {
+  std::lock_guard lock(Table().mutex);
+  auto it = Table().modules.find(reinterpret_cast<uintptr_t>(h));
+  if (it == Table().modules.end() || !it->second.res) return nullptr;
+  const RES_MODULE* res = it->second.res;
+  for (size_t i = 0; i < res->nDialogs; ++i)
+    if (res->dialogs[i].id == id) return &res->dialogs[i];
+  return nullptr;
 }
 
 bool ModuleHasCursor(HINSTANCE h, UINT id) {

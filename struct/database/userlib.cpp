@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "database/libpath.h"
@@ -90,6 +91,54 @@ bool FreeSpace(const char* path, ULONGLONG* bytes) {
   return GetDiskFreeSpaceEx(slash ? dir : ".", bytes, nullptr, nullptr) != FALSE;
 }
 
+// The saved tail read back entry by entry, a block at a time.
+class CSavedEntries {
+ public:
+  CSavedEntries(HANDLE h, DWORD entries) : h_(h), left_(entries) {}
+  // False on a read error; *have tells whether an entry came.
+  bool Next(INDEXREC* e, bool* have) {
+    *have = false;
+    if (left_ == 0) return true;
+    if (at_ == count_) {
+      const DWORD n = std::min<DWORD>(left_, kBlock / sizeof(INDEXREC));
+      if (!ReadAll(h_, buf_, n * sizeof(INDEXREC))) return false;
+      at_ = 0;
+      count_ = n;
+    }
+    std::memcpy(e, buf_ + at_++ * sizeof(INDEXREC), sizeof *e);
+    --left_;
+    *have = true;
+    return true;
+  }
+
+ private:
+  HANDLE h_;
+  DWORD left_;
+  DWORD at_ = 0, count_ = 0;
+  BYTE buf_[kBlock];
+};
+
+// Index entries written one after another, a block at a time.
+class CEntryWriter {
+ public:
+  explicit CEntryWriter(HANDLE h) : h_(h) {}
+  bool Put(const INDEXREC& e) {
+    std::memcpy(buf_ + used_, &e, sizeof e);
+    used_ += sizeof e;
+    return used_ < kBlock || Flush();
+  }
+  bool Flush() {
+    const DWORD n = used_;
+    used_ = 0;
+    return n == 0 || WriteAll(h_, buf_, n);
+  }
+
+ private:
+  HANDLE h_;
+  DWORD used_ = 0;
+  BYTE buf_[kBlock];
+};
+
 // Puts the saved tail back at pos and cuts the index to its old size, so the
 // index holds exactly what it held before the merge began.
 void RestoreTail(ADDSTATE& st, HANDLE hTemp, DWORD pos, DWORD tail) {
@@ -169,33 +218,32 @@ short MergeIndex(ADDSTATE& st, std::vector<INDEXREC>& entries) {
   short status = 0;
   if (!Seek(st.hIndex, pos) || (hTemp != INVALID_HANDLE_VALUE && !Seek(hTemp, 0)))
     status = ReportErrorStr(pcp, IDS_ERR_FILEWRITE, st.strIndex);
-  DWORD savedLeft = tail / 8;
-  INDEXREC saved{};
+  auto saved = std::make_unique<CSavedEntries>(hTemp, tail / 8);
+  auto out = std::make_unique<CEntryWriter>(st.hIndex);
+  INDEXREC next{};
   bool haveSaved = false;
-  auto nextSaved = [&]() -> bool {
-    haveSaved = savedLeft > 0 && ReadAll(hTemp, &saved, sizeof saved);
-    if (haveSaved) --savedLeft;
-    return haveSaved || savedLeft == 0;
+  auto readSaved = [&] {
+    if (!saved->Next(&next, &haveSaved))
+      status = ReportErrorStr(pcp, IDS_ERR_FILEREAD, info->szScratch2);
   };
-  if (status == 0 && tail > 0 && !nextSaved())
-    status = ReportErrorStr(pcp, IDS_ERR_FILEREAD, info->szScratch2);
+  auto write = [&](const INDEXREC& e) {
+    if (!out->Put(e))
+      status = ReportErrorStr(pcp, IDS_ERR_FILEWRITE, st.strIndex);
+    else
+      Progress(st, 8);
+  };
+  if (status == 0) readSaved();
   for (size_t i = 0; status == 0 && i <= entries.size(); ++i) {
     const bool last = i == entries.size();
-    while (status == 0 && haveSaved && (last || saved.lKey < entries[i].lKey)) {
-      if (!WriteAll(st.hIndex, &saved, sizeof saved))
-        status = ReportErrorStr(pcp, IDS_ERR_FILEWRITE, st.strIndex);
-      else if (!nextSaved())
-        status = ReportErrorStr(pcp, IDS_ERR_FILEREAD, info->szScratch2);
-      else
-        Progress(st, 8);
+    while (status == 0 && haveSaved && (last || next.lKey < entries[i].lKey)) {
+      write(next);
+      if (status == 0) readSaved();
     }
     if (status || last) break;
-    if (haveSaved && saved.lKey == entries[i].lKey && !nextSaved())
-      status = ReportErrorStr(pcp, IDS_ERR_FILEREAD, info->szScratch2);
-    if (status == 0 && !WriteAll(st.hIndex, &entries[i], sizeof entries[i]))
-      status = ReportErrorStr(pcp, IDS_ERR_FILEWRITE, st.strIndex);
-    if (status == 0) Progress(st, 8);
+    if (haveSaved && next.lKey == entries[i].lKey) readSaved();
+    if (status == 0) write(entries[i]);
   }
+  if (status == 0 && !out->Flush()) status = ReportErrorStr(pcp, IDS_ERR_FILEWRITE, st.strIndex);
   if (status) {
     if (hTemp != INVALID_HANDLE_VALUE)
       RestoreTail(st, hTemp, pos, tail);

@@ -39,6 +39,11 @@ bool RenderToFile(const std::string& path, double width, double height, COLORREF
 // composited over it in Z order, written as PNG.
 bool SaveWindowPNG(HWND hwnd, const std::string& path);
 
+// A dialog as it shows: pending paints and posted messages are dispatched
+// first, then the dialog's surface (its controls and whatever the dialog drew
+// over them) is written as PNG. The "png PATH" user action calls this.
+bool SaveDialogPNG(HWND dlg, const std::string& path);
+
 // Device contexts made and not yet deleted or released (metafile contexts
 // excepted), for leak checks in tests; LiveGdiObjects is in platform/env.h.
 int LiveDeviceContexts();

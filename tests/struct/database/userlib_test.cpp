@@ -168,7 +168,7 @@ TEST_F(UserLibTest, FailuresAtEveryWriteAndCloseLoseNoStoredKey) {
   ASSERT_EQ(Add(Simple(350, 99, "new")), 0);
   const int writes = platform::CallCount(platform::FaultOp::WriteFile);
   const int closes = platform::CallCount(platform::FaultOp::CloseHandle);
-  ASSERT_GT(writes, 3);
+  ASSERT_GE(writes, 3);  // the record, the saved tail, the merged entries
 
   struct Point {
     platform::FaultOp op;
