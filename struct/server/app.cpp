@@ -4,6 +4,7 @@
 
 #include <nlsutils.h>
 
+#include "resources/dialogs.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
 
@@ -13,8 +14,9 @@ CStructDLL theApp;
 AFX_MODULE_STATE s_moduleState;
 
 const UINT s_cursorIds[] = {IDC_STRUCTURE_CURSOR};
-const RES_MODULE s_resources = {g_StructStrings, g_nStructStrings, s_cursorIds,
-                                sizeof s_cursorIds / sizeof s_cursorIds[0]};
+const RES_MODULE s_resources = {g_StructStrings,  g_nStructStrings,
+                                s_cursorIds,      sizeof s_cursorIds / sizeof s_cursorIds[0],
+                                g_StructDialogs,  g_nStructDialogs};
 
 // Defined after theApp so that it is constructed after it and destroyed before.
 struct CModuleLoader {

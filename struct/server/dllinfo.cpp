@@ -19,7 +19,8 @@ STRUCT_DLL_INFO::STRUCT_DLL_INFO() {
   std::memset(szDataBase, 0, sizeof szDataBase);
   hDumpFile = nullptr;
   nDlgStatus = 0;
-  lDlgRotate = lUserLibArg = lUserLibMode = 0;
+  lDlgRotate = lUserLibMode = 0;
+  lUserLibArg = nullptr;
   std::memset(&drawOpts, 0, sizeof drawOpts);
   std::memset(szLastDatabase, 0, sizeof szLastDatabase);
   lNextRecord = lNextOffset = 0;

@@ -26,7 +26,7 @@ struct STRUCT_DLL_INFO {
   HANDLE hDumpFile;
   int16_t nDlgStatus;
   LONG lDlgRotate;
-  LONG lUserLibArg;
+  LPCSTR lUserLibArg;  // the library to preselect in the library dialog, or null
   LONG lUserLibMode;
   CSDRAWOPTS drawOpts;
   char szLastDatabase[260];
