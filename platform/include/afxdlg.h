@@ -290,13 +290,17 @@ class CEdit : public CWnd {
 class CComboBox : public CWnd {
  public:
   int AddString(LPCSTR s) { return Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s)); }
-  int InsertString(int i, LPCSTR s) { return Send(CB_INSERTSTRING, i, reinterpret_cast<LPARAM>(s)); }
+  int InsertString(int i, LPCSTR s) {
+    return Send(CB_INSERTSTRING, i, reinterpret_cast<LPARAM>(s));
+  }
   int DeleteString(int i) { return Send(CB_DELETESTRING, i, 0); }
   void ResetContent() { Send(CB_RESETCONTENT, 0, 0); }
   int GetCount() const { return Send(CB_GETCOUNT, 0, 0); }
   int GetCurSel() const { return Send(CB_GETCURSEL, 0, 0); }
   int SetCurSel(int i) { return Send(CB_SETCURSEL, static_cast<WPARAM>(i), 0); }
-  int GetLBText(int i, LPSTR buf) const { return Send(CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buf)); }
+  int GetLBText(int i, LPSTR buf) const {
+    return Send(CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buf));
+  }
   int GetLBTextLen(int i) const { return Send(CB_GETLBTEXTLEN, i, 0); }
   void GetLBText(int i, CString& s) const {
     int n = GetLBTextLen(i);
@@ -319,7 +323,9 @@ class CComboBox : public CWnd {
 class CListBox : public CWnd {
  public:
   int AddString(LPCSTR s) { return Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s)); }
-  int InsertString(int i, LPCSTR s) { return Send(LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(s)); }
+  int InsertString(int i, LPCSTR s) {
+    return Send(LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(s));
+  }
   int DeleteString(int i) { return Send(LB_DELETESTRING, i, 0); }
   void ResetContent() { Send(LB_RESETCONTENT, 0, 0); }
   int GetCount() const { return Send(LB_GETCOUNT, 0, 0); }

@@ -54,9 +54,8 @@ DWORD ButtonType(const ControlInfo& info) { return info.style & BS_TYPEMASK; }
 
 bool Checkable(const ControlInfo& info) {
   DWORD t = ButtonType(info);
-  return info.kind == ControlKind::Button &&
-         (t == BS_CHECKBOX || t == BS_AUTOCHECKBOX || t == BS_RADIOBUTTON ||
-          t == BS_AUTORADIOBUTTON);
+  return info.kind == ControlKind::Button && (t == BS_CHECKBOX || t == BS_AUTOCHECKBOX ||
+                                              t == BS_RADIOBUTTON || t == BS_AUTORADIOBUTTON);
 }
 
 void Click(HWND c) {

@@ -55,43 +55,86 @@ LPCSTR Str(LPARAM l) { return l ? reinterpret_cast<LPCSTR>(l) : ""; }
 bool IsCombo(ControlKind k) { return k == ControlKind::Combo; }
 
 // Item messages shared by list and combo boxes, by their list-box meaning.
-enum class ItemOp { Add, Insert, Delete, Reset, Count, GetSel, SetSel, GetText, GetTextLen,
-                    GetData, SetData, FindExact, SetHeight, GetHeight, None };
+enum class ItemOp {
+  Add,
+  Insert,
+  Delete,
+  Reset,
+  Count,
+  GetSel,
+  SetSel,
+  GetText,
+  GetTextLen,
+  GetData,
+  SetData,
+  FindExact,
+  SetHeight,
+  GetHeight,
+  None
+};
 
 ItemOp ItemOpOf(ControlKind kind, UINT msg) {
   if (kind == ControlKind::List) {
     switch (msg) {
-      case LB_ADDSTRING: return ItemOp::Add;
-      case LB_INSERTSTRING: return ItemOp::Insert;
-      case LB_DELETESTRING: return ItemOp::Delete;
-      case LB_RESETCONTENT: return ItemOp::Reset;
-      case LB_GETCOUNT: return ItemOp::Count;
-      case LB_GETCURSEL: return ItemOp::GetSel;
-      case LB_SETCURSEL: return ItemOp::SetSel;
-      case LB_GETTEXT: return ItemOp::GetText;
-      case LB_GETTEXTLEN: return ItemOp::GetTextLen;
-      case LB_GETITEMDATA: return ItemOp::GetData;
-      case LB_SETITEMDATA: return ItemOp::SetData;
-      case LB_FINDSTRINGEXACT: return ItemOp::FindExact;
-      case LB_SETITEMHEIGHT: return ItemOp::SetHeight;
-      case LB_GETITEMHEIGHT: return ItemOp::GetHeight;
+      case LB_ADDSTRING:
+        return ItemOp::Add;
+      case LB_INSERTSTRING:
+        return ItemOp::Insert;
+      case LB_DELETESTRING:
+        return ItemOp::Delete;
+      case LB_RESETCONTENT:
+        return ItemOp::Reset;
+      case LB_GETCOUNT:
+        return ItemOp::Count;
+      case LB_GETCURSEL:
+        return ItemOp::GetSel;
+      case LB_SETCURSEL:
+        return ItemOp::SetSel;
+      case LB_GETTEXT:
+        return ItemOp::GetText;
+      case LB_GETTEXTLEN:
+        return ItemOp::GetTextLen;
+      case LB_GETITEMDATA:
+        return ItemOp::GetData;
+      case LB_SETITEMDATA:
+        return ItemOp::SetData;
+      case LB_FINDSTRINGEXACT:
+        return ItemOp::FindExact;
+      case LB_SETITEMHEIGHT:
+        return ItemOp::SetHeight;
+      case LB_GETITEMHEIGHT:
+        return ItemOp::GetHeight;
     }
   } else if (IsCombo(kind)) {
     switch (msg) {
-      case CB_ADDSTRING: return ItemOp::Add;
-      case CB_INSERTSTRING: return ItemOp::Insert;
-      case CB_DELETESTRING: return ItemOp::Delete;
-      case CB_RESETCONTENT: return ItemOp::Reset;
-      case CB_GETCOUNT: return ItemOp::Count;
-      case CB_GETCURSEL: return ItemOp::GetSel;
-      case CB_SETCURSEL: return ItemOp::SetSel;
-      case CB_GETLBTEXT: return ItemOp::GetText;
-      case CB_GETLBTEXTLEN: return ItemOp::GetTextLen;
-      case CB_GETITEMDATA: return ItemOp::GetData;
-      case CB_SETITEMDATA: return ItemOp::SetData;
-      case CB_FINDSTRINGEXACT: return ItemOp::FindExact;
-      case CB_SETITEMHEIGHT: return ItemOp::SetHeight;
-      case CB_GETITEMHEIGHT: return ItemOp::GetHeight;
+      case CB_ADDSTRING:
+        return ItemOp::Add;
+      case CB_INSERTSTRING:
+        return ItemOp::Insert;
+      case CB_DELETESTRING:
+        return ItemOp::Delete;
+      case CB_RESETCONTENT:
+        return ItemOp::Reset;
+      case CB_GETCOUNT:
+        return ItemOp::Count;
+      case CB_GETCURSEL:
+        return ItemOp::GetSel;
+      case CB_SETCURSEL:
+        return ItemOp::SetSel;
+      case CB_GETLBTEXT:
+        return ItemOp::GetText;
+      case CB_GETLBTEXTLEN:
+        return ItemOp::GetTextLen;
+      case CB_GETITEMDATA:
+        return ItemOp::GetData;
+      case CB_SETITEMDATA:
+        return ItemOp::SetData;
+      case CB_FINDSTRINGEXACT:
+        return ItemOp::FindExact;
+      case CB_SETITEMHEIGHT:
+        return ItemOp::SetHeight;
+      case CB_GETITEMHEIGHT:
+        return ItemOp::GetHeight;
     }
   }
   return ItemOp::None;
@@ -150,8 +193,7 @@ LRESULT ItemMessageLocked(Control& c, ItemOp op, WPARAM wParam, LPARAM lParam) {
       return static_cast<LRESULT>(t.size());
     }
     case ItemOp::GetTextLen:
-      return valid ? static_cast<LRESULT>(c.items[static_cast<size_t>(index)].text.size())
-                   : LB_ERR;
+      return valid ? static_cast<LRESULT>(c.items[static_cast<size_t>(index)].text.size()) : LB_ERR;
     case ItemOp::GetData:
       return valid ? c.items[static_cast<size_t>(index)].data : LB_ERR;
     case ItemOp::SetData:
@@ -180,8 +222,8 @@ LRESULT ItemMessageLocked(Control& c, ItemOp op, WPARAM wParam, LPARAM lParam) {
 }
 
 bool ChangesLook(ItemOp op) {
-  return op == ItemOp::Add || op == ItemOp::Insert || op == ItemOp::Delete ||
-         op == ItemOp::Reset || op == ItemOp::SetSel || op == ItemOp::SetHeight;
+  return op == ItemOp::Add || op == ItemOp::Insert || op == ItemOp::Delete || op == ItemOp::Reset ||
+         op == ItemOp::SetSel || op == ItemOp::SetHeight;
 }
 
 // Radio buttons of one group: from the WS_GROUP control at or before h to
@@ -311,8 +353,10 @@ LRESULT CALLBACK ControlProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS: {
       bool set = msg == WM_SETFOCUS;
       if (kind == ControlKind::Edit) platform::detail::Notify(h, set ? EN_SETFOCUS : EN_KILLFOCUS);
-      if (kind == ControlKind::Combo) platform::detail::Notify(h, set ? CBN_SETFOCUS : CBN_KILLFOCUS);
-      if (kind == ControlKind::List) platform::detail::Notify(h, set ? LBN_SETFOCUS : LBN_KILLFOCUS);
+      if (kind == ControlKind::Combo)
+        platform::detail::Notify(h, set ? CBN_SETFOCUS : CBN_KILLFOCUS);
+      if (kind == ControlKind::List)
+        platform::detail::Notify(h, set ? LBN_SETFOCUS : LBN_KILLFOCUS);
       return 0;
     }
     case WM_PAINT:

@@ -11,7 +11,7 @@ namespace {
 
 struct Objects {
   std::mutex mutex;
-  std::map<HWND, CWnd*> attached;                  // dialogs running now
+  std::map<HWND, CWnd*> attached;                   // dialogs running now
   std::map<HWND, std::unique_ptr<CWnd>> temporary;  // made by FromHandle
 };
 

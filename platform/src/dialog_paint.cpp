@@ -191,7 +191,9 @@ void PaintCombo(HWND dlg, HWND c, HDC hdc, const ControlInfo& info, RECT r, bool
   RECT arrow = {std::max(0, r.right - 17), 1, r.right - 1, h - 1};
   Fill(hdc, arrow, kFace);
   Frame(hdc, {arrow.left, 0, r.right, h}, kShadow);
-  POINT tri[3] = {{arrow.left + 4, h / 2 - 2}, {arrow.right - 4, h / 2 - 2}, {(arrow.left + arrow.right) / 2, h / 2 + 2}};
+  POINT tri[3] = {{arrow.left + 4, h / 2 - 2},
+                  {arrow.right - 4, h / 2 - 2},
+                  {(arrow.left + arrow.right) / 2, h / 2 + 2}};
   HGDIOBJ old = SelectObject(hdc, GetStockObject(BLACK_BRUSH));
   Polygon(hdc, tri, 3);
   SelectObject(hdc, old);
@@ -305,9 +307,8 @@ void PaintDialog(HWND dlg) {
   if (!hdc) return;
   RECT all;
   GetClientRect(dlg, &all);
-  auto brush = reinterpret_cast<HBRUSH>(SendMessage(dlg, WM_CTLCOLORDLG,
-                                                    reinterpret_cast<WPARAM>(hdc),
-                                                    reinterpret_cast<LPARAM>(dlg)));
+  auto brush = reinterpret_cast<HBRUSH>(SendMessage(
+      dlg, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(dlg)));
   FillRect(hdc, &all, brush ? brush : GetStockObject(LTGRAY_BRUSH));
   EndPaint(dlg, &ps);
   std::vector<HWND> order;
@@ -319,8 +320,8 @@ void PaintDialog(HWND dlg) {
     GetWindowRect(c, &screen);
     POINT tl = {screen.left, screen.top};
     ScreenToClient(dlg, &tl);
-    PaintControl(dlg, c, {tl.x, tl.y, tl.x + screen.right - screen.left,
-                          tl.y + screen.bottom - screen.top});
+    PaintControl(
+        dlg, c, {tl.x, tl.y, tl.x + screen.right - screen.left, tl.y + screen.bottom - screen.top});
     ValidateRect(c, nullptr);
   }
 }

@@ -88,15 +88,15 @@ TEST_F(DialogTest, PngActionSavesTheDialogAsItShows) {
   ASSERT_TRUE(after.ok());
   EXPECT_EQ(after.width(), 410);
   EXPECT_EQ(after.height(), 300);
-  EXPECT_EQ(after.at(3, 3), RGB(192, 192, 192));                     // background
-  EXPECT_EQ(after.at(225, 12), RGB(255, 255, 255));                  // the edit's field
-  EXPECT_TRUE(after.Any({72, 10, 150, 28}, RGB(0, 0, 0)));           // its text
-  EXPECT_TRUE(after.Any({11, 126, 229, 184}, RGB(0, 0, 128)));       // the list's selection
-  EXPECT_TRUE(after.Any({11, 236, 229, 289}, RGB(0, 0, 0xFF)));      // owner-drawn items
-  EXPECT_TRUE(after.Any({3, 42, 9, 56}, RGB(0xC0, 0xC0, 0xC0)));     // left of the check box
-  EXPECT_TRUE(after.Any({10, 42, 24, 56}, RGB(0, 0, 0)));            // its mark and box
-  EXPECT_EQ(after.at(270, 35), RGB(0, 0, 0));                        // the preview field
-  EXPECT_EQ(after.at(310, 75), RGB(0, 200, 0));                      // drawn over the frame
+  EXPECT_EQ(after.at(3, 3), RGB(192, 192, 192));                  // background
+  EXPECT_EQ(after.at(225, 12), RGB(255, 255, 255));               // the edit's field
+  EXPECT_TRUE(after.Any({72, 10, 150, 28}, RGB(0, 0, 0)));        // its text
+  EXPECT_TRUE(after.Any({11, 126, 229, 184}, RGB(0, 0, 128)));    // the list's selection
+  EXPECT_TRUE(after.Any({11, 236, 229, 289}, RGB(0, 0, 0xFF)));   // owner-drawn items
+  EXPECT_TRUE(after.Any({3, 42, 9, 56}, RGB(0xC0, 0xC0, 0xC0)));  // left of the check box
+  EXPECT_TRUE(after.Any({10, 42, 24, 56}, RGB(0, 0, 0)));         // its mark and box
+  EXPECT_EQ(after.at(270, 35), RGB(0, 0, 0));                     // the preview field
+  EXPECT_EQ(after.at(310, 75), RGB(0, 200, 0));                   // drawn over the frame
   // The warning shows in red only once it is shown.
   EXPECT_FALSE(before.Any({10, 195, 230, 225}, RGB(255, 0, 0)));
   EXPECT_TRUE(after.Any({10, 195, 230, 225}, RGB(255, 0, 0)));
