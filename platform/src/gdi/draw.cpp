@@ -131,6 +131,15 @@ BOOL LineTo(HDC hdc, int x, int y) {
   });
 }
 
+// One open path through the points, each shifted by o onto the pen's pixel
+// grid; Polyline strokes it, Polygon closes and fills it.
+namespace {
+void TracePath(cairo_t* cr, const std::vector<POINT>& pts, double o) {
+  cairo_move_to(cr, pts[0].x + o, pts[0].y + o);
+  for (size_t i = 1; i < pts.size(); ++i) cairo_line_to(cr, pts[i].x + o, pts[i].y + o);
+}
+}  // namespace
+
 // The same lines as MoveToEx and LineTo through the points would draw; a
 // wide pen joins them into one path so the corners are round, not notched.
 BOOL Polyline(HDC hdc, const POINT* apt, int cpt) {
@@ -144,9 +153,7 @@ BOOL Polyline(HDC hdc, const POINT* apt, int cpt) {
     if (pen.thin()) {
       for (size_t i = 1; i < pts.size(); ++i) AddSegment(dc.cr, pts[i - 1], pts[i], pen);
     } else {
-      double o = pen.offset();
-      cairo_move_to(dc.cr, pts[0].x + o, pts[0].y + o);
-      for (size_t i = 1; i < pts.size(); ++i) cairo_line_to(dc.cr, pts[i].x + o, pts[i].y + o);
+      TracePath(dc.cr, pts, pen.offset());
     }
     platform::gdi::StrokePath(dc, pen);
     return TRUE;
@@ -161,9 +168,7 @@ BOOL Polygon(HDC hdc, const POINT* apt, int cpt) {
     std::vector<POINT> pts = DevicePoints(dc, apt, cpt);
     platform::gdi::Primitive p(dc);
     PenInk pen = platform::gdi::CurrentPen(dc);
-    double o = pen.visible ? pen.offset() : 0.5;
-    cairo_move_to(dc.cr, pts[0].x + o, pts[0].y + o);
-    for (size_t i = 1; i < pts.size(); ++i) cairo_line_to(dc.cr, pts[i].x + o, pts[i].y + o);
+    TracePath(dc.cr, pts, pen.visible ? pen.offset() : 0.5);
     cairo_close_path(dc.cr);
     cairo_set_fill_rule(dc.cr, CAIRO_FILL_RULE_EVEN_ODD);  // GDI's ALTERNATE
     platform::gdi::FillPath(dc, platform::gdi::CurrentBrush(dc));
