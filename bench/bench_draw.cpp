@@ -15,8 +15,8 @@
 #include "apps/structdb/quietproc.h"
 #include "database/lookup.h"
 #include "render/draw.h"
-#include "server/common.h"
-#include "server/settings.h"
+#include "core/common.h"
+#include "core/settings.h"
 
 namespace {
 

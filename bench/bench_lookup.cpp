@@ -14,7 +14,7 @@
 #include "apps/structdb/quietproc.h"
 #include "database/lookup.h"
 #include "database/stdwriter.h"
-#include "server/common.h"
+#include "core/common.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "apps/structdb/quietproc.h"
 #include "convert/molimport.h"
-#include "server/common.h"
+#include "core/common.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "apps/structdb/quietproc.h"
 #include "database/userlib.h"
-#include "server/common.h"
+#include "core/common.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "../apps/structdb/quietproc.h"
 #include "database/lookup.h"
 #include "fuzzenv.h"
-#include "server/common.h"
+#include "core/common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
   if (size < 4) return 0;

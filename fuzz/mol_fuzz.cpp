@@ -5,7 +5,7 @@
 #include "../apps/structdb/quietproc.h"
 #include "convert/molimport.h"
 #include "fuzzenv.h"
-#include "server/common.h"
+#include "core/common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
   AFX_MANAGE_STATE(AfxGetStaticModuleState());

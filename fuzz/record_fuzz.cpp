@@ -4,7 +4,7 @@
 
 #include "../apps/structdb/quietproc.h"
 #include "database/readrec.h"
-#include "server/common.h"
+#include "core/common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
   if (size > 0xFFFF) return 0;

@@ -7,7 +7,7 @@
 #include "database/libpath.h"
 #include "database/readrec.h"
 #include "quietproc.h"
-#include "server/common.h"
+#include "core/common.h"
 
 namespace {
 

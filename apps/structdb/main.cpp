@@ -11,8 +11,8 @@
 #include "database/stdwriter.h"
 #include "libfile.h"
 #include "quietproc.h"
-#include "server/common.h"
-#include "server/settings.h"
+#include "core/common.h"
+#include "core/settings.h"
 
 namespace {
 

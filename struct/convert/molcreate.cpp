@@ -1,10 +1,12 @@
 // "CSMolCreate": a structure object from a MOL file, named or chosen by the user.
 #include <cstdlib>
 
+#include "core/common.h"
+#include "convert/entries.h"
 #include "convert/molimport.h"
+#include "dialogs/filedlg.h"
 #include "objects/makeobj.h"
 #include "resources/resource.h"
-#include "server/entries.h"
 
 STRUCT_FUNCTION(ChemStrucMolCreate) {
   AFX_MANAGE_STATE(AfxGetStaticModuleState());

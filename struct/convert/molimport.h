@@ -1,13 +1,12 @@
 // MOL file import: the header, counts, atom and bond blocks of a 2-D MOL file
 // become a structure drawing record (atoms other than carbon labelled, lone O
-// and N given their implicit hydrogens), and the open-file prompt shared with
-// the database list dialog.
+// and N given their implicit hydrogens).
 #pragma once
 
 #include <windows.h>
 
+#include "core/common.h"
 #include "database/drawrec.h"
-#include "server/common.h"
 
 // The working tables of one import, one zero-filled local block.
 struct MOLATOM {
@@ -48,5 +47,4 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
 void FreeMolParse(MOLPARSE* mp);
 short MolToStructure(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR fileName,
                      CSDRAWREC** out);
-BOOL SelectFileDialog(STRUCT_DLL_INFO* info, HWND hwndOwner, UINT idFilter, UINT idTitle,
-                      LPSTR pathOut, LPCSTR initialDir);
+

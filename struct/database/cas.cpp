@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "server/common.h"
+#include "core/common.h"
 
 LONG ParseCasNumber(STRUCT_DLL_INFO* info, LPCSTR text) {
   if (!text) return 0;

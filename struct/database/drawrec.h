@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "server/drawopts.h"
+#include "core/drawopts.h"
 
 static_assert(std::endian::native == std::endian::little, "records are little-endian");
 

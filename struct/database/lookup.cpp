@@ -3,34 +3,24 @@
 // libraries.
 #include "database/lookup.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "database/cas.h"
+#include "database/fileio.h"
 #include "database/libpath.h"
 #include "database/readrec.h"
 #include "resources/resource.h"
-#include "server/common.h"
-#include "server/settings.h"
+#include "core/common.h"
+#include "core/settings.h"
 
 namespace {
 
-HANDLE OpenForReading(LPCSTR path) {
-  return CreateFile(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                    FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-bool ReadExact(HANDLE h, void* buf, DWORD cb) {
-  DWORD got = 0;
-  return ReadFile(h, buf, cb, &got, nullptr) && got == cb;
-}
-
 bool ReadEntry(HANDLE h, LONG i, INDEXREC* entry) {
-  if (SetFilePointer(h, i * static_cast<LONG>(sizeof(INDEXREC)), nullptr, FILE_BEGIN) ==
-      INVALID_SET_FILE_POINTER)
-    return false;
-  return ReadExact(h, entry, sizeof *entry);
+  return SeekTo(h, static_cast<long long>(i) * sizeof(INDEXREC)) &&
+         ReadExact(h, entry, sizeof *entry);
 }
 
 // Formats a string-table text with one argument into a name of at most 49
@@ -48,7 +38,9 @@ LONG FindIndexEntry(CCommandProcessor* pcp, LPCSTR dataPath, LONG key) {
   CString indexPath = IndexPathOf(dataPath);
   HANDLE h = OpenForReading(indexPath);
   if (h == INVALID_HANDLE_VALUE) return 0;
-  const LONG n = static_cast<LONG>(GetFileSize(h, nullptr) / sizeof(INDEXREC));
+  const long long cbIndex = FileSizeOf(h);
+  const LONG n = static_cast<LONG>(
+      std::clamp<long long>(cbIndex / static_cast<long long>(sizeof(INDEXREC)), 0, INT32_MAX));
   LONG result = 0;
   INDEXREC entry{};
   if (n > 0 && ReadEntry(h, 0, &entry)) {
@@ -126,8 +118,7 @@ short ReadStructureRecord(STRUCT_DLL_INFO* info, LPCSTR dataPath, CCommandProces
     LONG offset = FindIndexEntry(pcp, dataPath, id);
     if (offset == 0) {
       status = ReportErrorStr(pcp, IDS_ERR_NOCAS, cas);
-    } else if (SetFilePointer(h, offset, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
-               !ReadExact(h, &cbBody, sizeof cbBody)) {
+    } else if (!SeekTo(h, offset) || !ReadExact(h, &cbBody, sizeof cbBody)) {
       // The index points outside the data file.
       status = ReportErrorStr(pcp, IDS_ERR_BADSTRUCTURE, dataPath);
     }
@@ -138,20 +129,16 @@ short ReadStructureRecord(STRUCT_DLL_INFO* info, LPCSTR dataPath, CCommandProces
     if (record == 0) {
       // Records count from 1; the cache must not answer for record 0 either.
     } else if (record == info->lNextRecord && std::strcmp(dataPath, info->szLastDatabase) == 0) {
-      haveLength = SetFilePointer(h, info->lNextOffset, nullptr, FILE_BEGIN) !=
-                       INVALID_SET_FILE_POINTER &&
-                   ReadExact(h, &cbBody, sizeof cbBody);
+      haveLength = SeekTo(h, info->lNextOffset) && ReadExact(h, &cbBody, sizeof cbBody);
     } else {
-      haveLength = SetFilePointer(h, 1, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
-                   ReadExact(h, &cbBody, sizeof cbBody);
+      haveLength = SeekTo(h, 1) && ReadExact(h, &cbBody, sizeof cbBody);
       for (LONG r = 1; haveLength && r < record; ++r)
-        haveLength = SetFilePointer(h, cbBody, nullptr, FILE_CURRENT) != INVALID_SET_FILE_POINTER &&
-                     ReadExact(h, &cbBody, sizeof cbBody);
+        haveLength = SeekBy(h, cbBody) && ReadExact(h, &cbBody, sizeof cbBody);
     }
     if (!haveLength) status = ReportErrorNum(pcp, IDS_ERR_NORECORD, record);
 
     if (status == 0 && info->lMode != 0) {
-      LONG offset = static_cast<LONG>(SetFilePointer(h, 0, nullptr, FILE_CURRENT)) - 2;
+      LONG offset = static_cast<LONG>(FilePosition(h) - 2);
       LONG key = FindIdByOffset(dataPath, offset);
       if (key == 0) {
         status = ReportErrorNum(pcp, IDS_ERR_NORECORD, record);
@@ -178,7 +165,7 @@ short ReadStructureRecord(STRUCT_DLL_INFO* info, LPCSTR dataPath, CCommandProces
   }
   if (status == 0) {
     info->lNextRecord = id > 0 ? 0 : record + 1;
-    info->lNextOffset = static_cast<LONG>(SetFilePointer(h, 0, nullptr, FILE_CURRENT));
+    info->lNextOffset = static_cast<LONG>(FilePosition(h));
     CopyText(info->szLastDatabase, dataPath, sizeof info->szLastDatabase);
     rr->lId = id;
     status = ExpandRecordBody(pcp, dataPath, body, cbBody, rr);

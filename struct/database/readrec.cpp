@@ -10,7 +10,7 @@
 #include "database/labels.h"
 #include "database/packed.h"
 #include "resources/resource.h"
-#include "server/common.h"
+#include "core/common.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "database/fileio.h"
 #include "database/labels.h"
 #include "database/libpath.h"
 #include "database/lookup.h"
@@ -29,12 +30,6 @@ int FindEndpoint(const std::vector<POINT>& endpoints, POINT pt) {
   for (size_t i = 0; i < endpoints.size(); ++i)
     if (SamePoint(endpoints[i], pt)) return static_cast<int>(i);
   return -1;
-}
-
-bool WriteAll(HANDLE h, const void* data, size_t cb) {
-  DWORD written = 0;
-  return cb == 0 ||
-         (WriteFile(h, data, static_cast<DWORD>(cb), &written, nullptr) && written == cb);
 }
 
 }  // namespace
@@ -227,7 +222,7 @@ bool WriteStandardLibrary(const std::string& path, const std::vector<StdStructur
       why = std::string("cannot create ") + static_cast<LPCSTR>(file);
       return false;
     }
-    bool ok = WriteAll(h, bytes, cb);
+    bool ok = WriteExact(h, bytes, static_cast<DWORD>(cb));
     ok = CloseHandle(h) && ok;
     if (!ok) {
       why = std::string("cannot write ") + static_cast<LPCSTR>(file);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "database/fileio.h"
 #include "database/libpath.h"
 #include "database/lookup.h"
 #include "resources/resource.h"
@@ -44,22 +45,6 @@ void Progress(ADDSTATE& st, long long done) {
   st.dwNextReport = now + 1000;
 }
 
-bool WriteAll(HANDLE h, const void* p, DWORD cb) {
-  DWORD done = 0;
-  return WriteFile(h, p, cb, &done, nullptr) && done == cb;
-}
-
-bool ReadAll(HANDLE h, void* p, DWORD cb) {
-  DWORD done = 0;
-  return ReadFile(h, p, cb, &done, nullptr) && done == cb;
-}
-
-bool Seek(HANDLE h, DWORD pos) {
-  SetLastError(ERROR_SUCCESS);
-  return SetFilePointer(h, static_cast<LONG>(pos), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER ||
-         GetLastError() == ERROR_SUCCESS;
-}
-
 // Byte offset in the index where key belongs; -1 after a short read.
 long long InsertionPoint(ADDSTATE& st, LONG key) {
   const LONG n = static_cast<LONG>(st.cbIndex / sizeof(INDEXREC));
@@ -68,7 +53,7 @@ long long InsertionPoint(ADDSTATE& st, LONG key) {
   INDEXREC e{};
   do {
     const LONG mid = (lo + hi) / 2;
-    if (!Seek(st.hIndex, mid * 8) || !ReadAll(st.hIndex, &e, sizeof e)) return -1;
+    if (!SeekTo(st.hIndex, static_cast<long long>(mid) * 8) || !ReadExact(st.hIndex, &e, sizeof e)) return -1;
     last = mid;
     if (e.lKey == key) break;
     if (key < e.lKey)
@@ -78,7 +63,7 @@ long long InsertionPoint(ADDSTATE& st, LONG key) {
   } while (hi - lo > 1);
   if (e.lKey != key && lo != hi) {
     last = last == lo ? hi : lo;
-    if (!Seek(st.hIndex, last * 8) || !ReadAll(st.hIndex, &e, sizeof e)) return -1;
+    if (!SeekTo(st.hIndex, static_cast<long long>(last) * 8) || !ReadExact(st.hIndex, &e, sizeof e)) return -1;
   }
   return 8LL * (key <= e.lKey ? last : last + 1);
 }
@@ -101,7 +86,7 @@ class CSavedEntries {
     if (left_ == 0) return true;
     if (at_ == count_) {
       const DWORD n = std::min<DWORD>(left_, kBlock / sizeof(INDEXREC));
-      if (!ReadAll(h_, buf_, n * sizeof(INDEXREC))) return false;
+      if (!ReadExact(h_, buf_, n * sizeof(INDEXREC))) return false;
       at_ = 0;
       count_ = n;
     }
@@ -130,7 +115,7 @@ class CEntryWriter {
   bool Flush() {
     const DWORD n = used_;
     used_ = 0;
-    return n == 0 || WriteAll(h_, buf_, n);
+    return n == 0 || WriteExact(h_, buf_, n);
   }
 
  private:
@@ -142,13 +127,13 @@ class CEntryWriter {
 // Puts the saved tail back at pos and cuts the index to its old size, so the
 // index holds exactly what it held before the merge began.
 void RestoreTail(ADDSTATE& st, HANDLE hTemp, DWORD pos, DWORD tail) {
-  if (!Seek(hTemp, 0) || !Seek(st.hIndex, pos)) return;
+  if (!SeekTo(hTemp, 0) || !SeekTo(st.hIndex, pos)) return;
   for (DWORD done = 0; done < tail;) {
     const DWORD n = std::min(kBlock, tail - done);
-    if (!ReadAll(hTemp, st.pCopy, n) || !WriteAll(st.hIndex, st.pCopy, n)) return;
+    if (!ReadExact(hTemp, st.pCopy, n) || !WriteExact(st.hIndex, st.pCopy, n)) return;
     done += n;
   }
-  if (Seek(st.hIndex, st.cbIndex)) SetEndOfFile(st.hIndex);
+  if (SeekTo(st.hIndex, st.cbIndex)) SetEndOfFile(st.hIndex);
 }
 
 short MergeIndex(ADDSTATE& st, std::vector<INDEXREC>& entries) {
@@ -192,7 +177,7 @@ short MergeIndex(ADDSTATE& st, std::vector<INDEXREC>& entries) {
       DeleteFile(info->szScratch2);
       return status;
     }
-    if (!Seek(st.hIndex, pos)) {
+    if (!SeekTo(st.hIndex, pos)) {
       closeTemp();
       return ReportErrorStr(pcp, IDS_ERR_FILEREAD, st.strIndex);
     }
@@ -203,7 +188,7 @@ short MergeIndex(ADDSTATE& st, std::vector<INDEXREC>& entries) {
         closeTemp();
         return ReportErrorStr(pcp, IDS_ERR_FILEREAD, st.strIndex);
       }
-      if (!WriteAll(hTemp, st.pCopy, got)) {
+      if (!WriteExact(hTemp, st.pCopy, got)) {
         short status = ReportErrorStr(pcp, IDS_ERR_FILEWRITE, info->szScratch2);
         closeTemp();
         return status;
@@ -216,7 +201,7 @@ short MergeIndex(ADDSTATE& st, std::vector<INDEXREC>& entries) {
   // The merged run from pos: new entries in key order among the saved ones,
   // a saved entry with a new entry's key dropped.
   short status = 0;
-  if (!Seek(st.hIndex, pos) || (hTemp != INVALID_HANDLE_VALUE && !Seek(hTemp, 0)))
+  if (!SeekTo(st.hIndex, pos) || (hTemp != INVALID_HANDLE_VALUE && !SeekTo(hTemp, 0)))
     status = ReportErrorStr(pcp, IDS_ERR_FILEWRITE, st.strIndex);
   auto saved = std::make_unique<CSavedEntries>(hTemp, tail / 8);
   auto out = std::make_unique<CEntryWriter>(st.hIndex);
@@ -247,7 +232,7 @@ short MergeIndex(ADDSTATE& st, std::vector<INDEXREC>& entries) {
   if (status) {
     if (hTemp != INVALID_HANDLE_VALUE)
       RestoreTail(st, hTemp, pos, tail);
-    else if (Seek(st.hIndex, st.cbIndex))
+    else if (SeekTo(st.hIndex, st.cbIndex))
       SetEndOfFile(st.hIndex);
   }
   if (hTemp != INVALID_HANDLE_VALUE) closeTemp();
@@ -271,8 +256,8 @@ short OpenLibrary(ADDSTATE& st) {
   if (st.hData == INVALID_HANDLE_VALUE) return ReportErrorStr(pcp, IDS_ERR_OPENFILE, st.strData);
   BYTE kind = 1;
   if (st.bNewLibrary) {
-    if (!WriteAll(st.hData, &kind, 1)) return ReportErrorStr(pcp, IDS_ERR_FILEWRITE, st.strData);
-  } else if (!ReadAll(st.hData, &kind, 1) || kind != 1) {
+    if (!WriteExact(st.hData, &kind, 1)) return ReportErrorStr(pcp, IDS_ERR_FILEWRITE, st.strData);
+  } else if (!ReadExact(st.hData, &kind, 1) || kind != 1) {
     return ReportError(pcp, IDS_ERR_STANDARDLIBRARY);
   }
   return 0;
@@ -287,10 +272,10 @@ short AppendRecord(ADDSTATE& st, HLOCAL hRecord, LONG* offset) {
   WORD length;
   std::memcpy(&length, p, 2);
   const DWORD cbRecord = 2u + length;
-  bool ok = cbRecord <= cb && Seek(st.hData, end) && WriteAll(st.hData, p, cbRecord);
+  bool ok = cbRecord <= cb && SeekTo(st.hData, end) && WriteExact(st.hData, p, cbRecord);
   LocalUnlock(hRecord);
   if (!ok) {
-    if (Seek(st.hData, end)) SetEndOfFile(st.hData);
+    if (SeekTo(st.hData, end)) SetEndOfFile(st.hData);
     return ReportErrorStr(st.pcp, IDS_ERR_FILEWRITE, st.strData);
   }
   *offset = static_cast<LONG>(end);
@@ -301,7 +286,8 @@ short AppendRecord(ADDSTATE& st, HLOCAL hRecord, LONG* offset) {
 }  // namespace
 
 short AddStructureToLibrary(const CString& path, CSDRAWREC** structures, int count,
-                            PROGRESSPROC progress, CCpClient* client, BOOL askId) {
+                            PROGRESSPROC progress, CCpClient* client, BOOL askId,
+                            IDPROMPTPROC prompt) {
   CCommandProcessor* pcp = client->pcp;
   HLOCAL hCopy = LocalAlloc(LHND, kBlock);
   if (!hCopy) return ReportError(pcp, IDS_ERR_NOMEMORY);
@@ -320,8 +306,8 @@ short AddStructureToLibrary(const CString& path, CSDRAWREC** structures, int cou
   for (int i = 0; status == 0 && i < count; ++i) {
     CSDRAWREC* rec = structures[i];
     if (!rec) continue;
-    if (rec->lId < 1 || askId) {
-      status = RunLibraryDialog(client, rec, path, 0);
+    if ((rec->lId < 1 || askId) && prompt) {
+      status = prompt(client, rec, path);
       if (status) break;
     }
     if (rec->lId < 1) {

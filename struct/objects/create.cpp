@@ -2,11 +2,12 @@
 // create/exists entries share one lookup routine.
 #include <cstdlib>
 
+#include "core/common.h"
 #include "database/cas.h"
 #include "database/lookup.h"
+#include "objects/entries.h"
 #include "objects/makeobj.h"
 #include "resources/resource.h"
-#include "server/entries.h"
 
 namespace {
 

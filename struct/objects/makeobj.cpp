@@ -31,3 +31,8 @@ short MakeWindowObject(void* window, OBJ_BASECLASS** result, CCpClient* client) 
 short MakeMetafileObject(void* payload, OBJ_BASECLASS** result, CCpClient* client) {
   return MakeObject(GetDllInfo(client)->idMetaType, 2, payload, result, client);
 }
+
+short CopyTypeName(LPCSTR name, intptr_t p1, intptr_t p2) {
+  if (p1 && p2 > 0) CopyText(reinterpret_cast<char*>(p1), name, static_cast<size_t>(p2));
+  return 0;
+}

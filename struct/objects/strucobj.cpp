@@ -2,21 +2,17 @@
 // drawing into plots and activation arrive with the renderer and dialogs.
 #include <cstdlib>
 
+#include "core/common.h"
 #include "database/drawrec.h"
+#include "objects/entries.h"
 #include "objects/makeobj.h"
 #include "resources/resource.h"
-#include "server/entries.h"
 
 namespace {
 
 CSDRAWREC* RecordOf(OBJ_BASECLASS* value) { return static_cast<CSDRAWREC*>(value->pWord3); }
 
 }  // namespace
-
-short CopyTypeName(LPCSTR name, intptr_t p1, intptr_t p2) {
-  if (p1 && p2 > 0) CopyText(reinterpret_cast<char*>(p1), name, static_cast<size_t>(p2));
-  return 0;
-}
 
 STRUCT_HANDLER(ChemStrucObjOpCall) {
   AFX_MANAGE_STATE(AfxGetStaticModuleState());

@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "render/geometry.h"
+#include "core/common.h"
+#include "render/drawsteps.h"
 #include "resources/resource.h"
-#include "server/common.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ void DrawBond(DRAWCONTEXT& dc, int type, POINT p1, POINT p2) {
     LineTo(dc.hdc, p2.x, p2.y);
     if (type != BOND_TRIPLE) return;
   }
-  const double d = (type == BOND_DOUBLE ? 2.0 : 3.0) * g_scale;
+  const double d = (type == BOND_DOUBLE ? 2.0 : 3.0) * dc.fit.scale;
   const double dx = p2.x - p1.x, dy = p2.y - p1.y;
   const double len2 = dx * dx + dy * dy;
   double k = 0;
@@ -48,8 +48,8 @@ void DrawBond(DRAWCONTEXT& dc, int type, POINT p1, POINT p2) {
 void DrawBonds(DRAWCONTEXT& dc) {
   const BYTE* types = RecBondTypes(dc.rec);
   for (int i = 0; i < dc.rec->nBonds; ++i) {
-    POINT p1 = MapStructurePoint(RecPoint(dc.rec, 2 * i), dc.target);
-    POINT p2 = MapStructurePoint(RecPoint(dc.rec, 2 * i + 1), dc.target);
+    POINT p1 = MapStructurePoint(dc.fit, RecPoint(dc.rec, 2 * i), dc.target);
+    POINT p2 = MapStructurePoint(dc.fit, RecPoint(dc.rec, 2 * i + 1), dc.target);
     DrawBond(dc, static_cast<signed char>(types[i]), p1, p2);
   }
 }
@@ -64,9 +64,9 @@ void DrawAromaticCircles(DRAWCONTEXT& dc) {
                        ItemColour(dc, ITEM_AROMATICRINGS));
   if (pen) SelectObject(dc.hdc, pen);
   SelectObject(dc.hdc, GetStockObject(NULL_BRUSH));
-  const LONG r = static_cast<LONG>(13.0f * g_scale);
+  const LONG r = static_cast<LONG>(13.0f * dc.fit.scale);
   for (int k = 0; k < dc.rec->nCircles; ++k) {
-    POINT c = MapStructurePoint(RecPoint(dc.rec, dc.rec->iFirstCircle + k), dc.target);
+    POINT c = MapStructurePoint(dc.fit, RecPoint(dc.rec, dc.rec->iFirstCircle + k), dc.target);
     Ellipse(dc.hdc, c.x - r, c.y - r, c.x + r, c.y + r);
   }
   RestoreDC(dc.hdc, -1);
@@ -78,13 +78,13 @@ short DrawStructure(CCommandProcessor* pcp, CSDRAWREC* rec, HDC hdc, HDC hdcRef,
   if (!rec) return 0;
   SaveDC(hdc);
   NormalizeStructure(rec);
-  FitStructure(rec, hdcRef, target);
+  const DRAWSCALE fit = FitStructure(rec, hdcRef, target);
 
-  DRAWCONTEXT dc{pcp, rec, hdc, hdcRef, target, false, {}, nullptr};
+  DRAWCONTEXT dc{pcp, rec, hdc, hdcRef, target, fit, false, {}, nullptr};
   const int colours = hdcRef ? GetDeviceCaps(hdcRef, NUMCOLORS) : 0;
   dc.bColour = forceColour == 1 || colours > 2 || colours == -1;
   const CSDRAWOPTS& opts = rec->drawOpts;
-  const int bondWidth = opts.bThickBonds ? static_cast<int>(g_scale) + 1 : 0;
+  const int bondWidth = opts.bThickBonds ? static_cast<int>(fit.scale) + 1 : 0;
   for (int i = 0; i < 4; ++i) dc.hpenItem[i] = CreatePen(PS_SOLID, bondWidth, ItemColour(dc, i));
   HPEN hpenBorder = CreatePen(PS_SOLID, 0, ItemColour(dc, ITEM_BORDER));
   dc.hfontMain = CreateLabelFont(dc, 100);

@@ -5,15 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "render/draw.h"
-#include "render/geometry.h"
+#include "render/drawsteps.h"
 
 namespace {
 
 // The main font's height in device units.
 LONG BaseHeight(const DRAWCONTEXT& dc) {
   const LONG h = dc.rec->drawOpts.lFontHeight;
-  if (h > 0) return std::abs(static_cast<LONG>(static_cast<float>(h) * g_yscale));
+  if (h > 0) return std::abs(static_cast<LONG>(static_cast<float>(h) * dc.fit.yscale));
   const LONG dpi = dc.hdcRef ? GetDeviceCaps(dc.hdcRef, LOGPIXELSY) : 96;
   return std::abs(dpi * h) / 72;
 }
@@ -75,18 +74,18 @@ void DrawLabels(DRAWCONTEXT& dc) {
     const int len = static_cast<int>(std::strlen(label));
     const char* text = label;
     int n = len;
-    const LONG y = static_cast<LONG>(static_cast<float>(p.y) * g_yscale) + c.y +
-                   static_cast<LONG>(-6.0f * g_yscale);
-    const LONG x0 = static_cast<LONG>(static_cast<float>(p.x) * g_scale) + c.x;
+    const LONG y = static_cast<LONG>(static_cast<float>(p.y) * dc.fit.yscale) + c.y +
+                   static_cast<LONG>(-6.0f * dc.fit.yscale);
+    const LONG x0 = static_cast<LONG>(static_cast<float>(p.x) * dc.fit.scale) + c.x;
     LONG x;
     if (text[0] == '^' || text[0] == 'H') {
       // Right-anchored: the last character ends on the atom.
       if (text[0] == '^') ++text, --n;
-      x = static_cast<LONG>(g_scale * static_cast<float>(p.x - 9 * n + 3)) + c.x;
+      x = static_cast<LONG>(dc.fit.scale * static_cast<float>(p.x - 9 * n + 3)) + c.x;
     } else if (n <= 1 || (n == 2 && text[1] >= 'a' && text[1] <= 'z')) {
-      x = x0 + static_cast<LONG>(g_scale * static_cast<float>(-((9 * n) / 2)));
+      x = x0 + static_cast<LONG>(dc.fit.scale * static_cast<float>(-((9 * n) / 2)));
     } else {
-      x = static_cast<LONG>(g_scale * static_cast<float>(p.x - 3)) + c.x;
+      x = static_cast<LONG>(dc.fit.scale * static_cast<float>(p.x - 3)) + c.x;
     }
     DrawLabelText(dc, text, n, x, y, hfontSmall);
     label += len + 1;

@@ -1,12 +1,10 @@
+// Bounds, centring, quarter turns and the fit of a record into a target.
 #include "render/geometry.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-
-float g_scale = 1.0f;
-float g_yscale = 1.0f;
 
 void ComputeStructureBounds(CSDRAWREC* rec) {
   // Plain starting values of the running extremes, not empty markers.
@@ -64,22 +62,24 @@ void NormalizeStructure(CSDRAWREC* rec) {
   CentreStructure(rec);
 }
 
-void FitStructure(const CSDRAWREC* rec, HDC hdcRef, const RECT* target) {
+DRAWSCALE FitStructure(const CSDRAWREC* rec, HDC hdcRef, const RECT* target) {
   const float w = static_cast<float>(target->right - target->left);
   const float h = static_cast<float>(target->bottom - target->top);
   const float sx = std::fabs(w / static_cast<float>(rec->rcBounds.right - rec->rcBounds.left));
   const float sy = std::fabs(h / static_cast<float>(rec->rcBounds.top - rec->rcBounds.bottom));
-  g_scale = sy <= sx ? sy : sx;
+  DRAWSCALE fit;
+  fit.scale = sy <= sx ? sy : sx;
   SIZE ext{0, 0};
-  g_yscale = hdcRef && GetWindowExtEx(hdcRef, &ext) && ext.cy < 0 ? -g_scale : g_scale;
+  fit.yscale = hdcRef && GetWindowExtEx(hdcRef, &ext) && ext.cy < 0 ? -fit.scale : fit.scale;
+  return fit;
 }
 
 POINT TargetCentre(const RECT* target) {
   return POINT{(target->left + target->right) >> 1, (target->top + target->bottom) >> 1};
 }
 
-POINT MapStructurePoint(POINT pt, const RECT* target) {
+POINT MapStructurePoint(const DRAWSCALE& fit, POINT pt, const RECT* target) {
   const POINT c = TargetCentre(target);
-  return POINT{static_cast<LONG>(static_cast<float>(pt.x) * g_scale) + c.x,
-               static_cast<LONG>(static_cast<float>(pt.y) * g_yscale) + c.y};
+  return POINT{static_cast<LONG>(static_cast<float>(pt.x) * fit.scale) + c.x,
+               static_cast<LONG>(static_cast<float>(pt.y) * fit.yscale) + c.y};
 }

@@ -1,23 +1,27 @@
 // Drawing geometry: bounds of a record in structure units, centring on the
 // origin, pending quarter turns, and the one scale that fits a record into a
-// target rectangle. The scale pair is shared by every step of one drawing.
+// target rectangle. The scale pair is shared by every step of one drawing and
+// travels in its drawing context.
 #pragma once
 
 #include <windows.h>
 
 #include "database/drawrec.h"
 
-// Device units per structure unit; yscale is negated for a reference context
-// whose vertical window extent is negative.
-extern float g_scale;
-extern float g_yscale;
+// Device units per structure unit for one drawing; yscale is scale negated
+// for a reference context whose vertical window extent is negative.
+struct DRAWSCALE {
+  float scale;
+  float yscale;
+};
 
 void ComputeStructureBounds(CSDRAWREC* rec);
 void CentreStructure(CSDRAWREC* rec);
 void NormalizeStructure(CSDRAWREC* rec);
-// Sets g_scale and g_yscale for drawing rec into target (hdc logical units).
-void FitStructure(const CSDRAWREC* rec, HDC hdcRef, const RECT* target);
+// The scale that fits rec's bounds into target (logical units of the drawing
+// context): the smaller of the two axes' ratios.
+DRAWSCALE FitStructure(const CSDRAWREC* rec, HDC hdcRef, const RECT* target);
 // A structure point in device coordinates of the target.
-POINT MapStructurePoint(POINT pt, const RECT* target);
+POINT MapStructurePoint(const DRAWSCALE& fit, POINT pt, const RECT* target);
 // The centre of a target: the floor of each half.
 POINT TargetCentre(const RECT* target);

@@ -1,12 +1,13 @@
+// Metafiles of structures, on disk and on the clipboard.
 #include "render/metafile.h"
 
 #include <cstdlib>
 #include <cstring>
 
+#include "core/app.h"
+#include "core/common.h"
 #include "render/draw.h"
 #include "resources/resource.h"
-#include "server/app.h"
-#include "server/common.h"
 
 namespace {
 

@@ -3,8 +3,6 @@
 // the same dialog cut off at that group's top.
 #include "resources/dialogs.h"
 
-#include "render/preview.h"
-
 namespace {
 
 constexpr DWORD V = WS_VISIBLE | WS_CHILD;

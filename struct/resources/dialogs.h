@@ -3,6 +3,9 @@
 
 #include <afxdlg.h>
 
+// The preview frame every dialog with a structure picture has.
+#define IDC_PREVIEW_FRAME 201
+
 #define IDD_USERLIB 500
 #define IDC_UL_IDNUMBER 501
 #define IDC_UL_OVERWRITE 502

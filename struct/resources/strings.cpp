@@ -1,9 +1,9 @@
 // The plug-in's string table, sorted by id.
-#include "strings.h"
+#include "resources/strings.h"
 
 #include <afxwin.h>
 
-#include "resource.h"
+#include "resources/resource.h"
 
 extern const RES_STRING g_StructStrings[] = {
     // Status, progress, description and message-box texts (256-325)

@@ -3,6 +3,9 @@
 // rows are registered.
 #include "server/register.h"
 
+#include "convert/entries.h"
+#include "dialogs/entries.h"
+#include "objects/entries.h"
 #include "server/entries.h"
 
 namespace {

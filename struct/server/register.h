@@ -3,7 +3,7 @@
 // refused row and returns its status; nothing registered is withdrawn.
 #pragma once
 
-#include "server/common.h"
+#include "core/common.h"
 
 short RegisterObjectTypes(CCpClient* client);
 short RegisterFunctions(CCpClient* client);

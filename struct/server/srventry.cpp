@@ -3,12 +3,12 @@
 #include <cstdlib>
 #include <new>
 
+#include "core/app.h"
+#include "core/common.h"
+#include "core/settings.h"
 #include "resources/resource.h"
-#include "server/app.h"
-#include "server/common.h"
 #include "server/entries.h"
 #include "server/register.h"
-#include "server/settings.h"
 
 namespace {
 

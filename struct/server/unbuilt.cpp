@@ -3,6 +3,8 @@
 // visibly.
 #include <cstdlib>
 
+#include "core/common.h"
+#include "objects/makeobj.h"
 #include "resources/resource.h"
 #include "server/entries.h"
 

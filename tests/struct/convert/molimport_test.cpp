@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "convert/molimport.h"
-#include "server/dllinfo.h"
+#include "core/dllinfo.h"
 #include "support/fakehost.h"
 #include "testutil/tempdir.h"
 

@@ -9,7 +9,7 @@
 #include "database/libpath.h"
 #include "database/packed.h"
 #include "database/readrec.h"
-#include "server/dllinfo.h"
+#include "core/dllinfo.h"
 #include "support/fakehost.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "database/lookup.h"
-#include "server/dllinfo.h"
+#include "core/dllinfo.h"
 #include "support/fakehost.h"
 #include "support/libbytes.h"
 #include "testutil/tempdir.h"

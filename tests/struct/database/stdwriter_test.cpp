@@ -7,7 +7,7 @@
 
 #include "database/lookup.h"
 #include "database/stdwriter.h"
-#include "server/dllinfo.h"
+#include "core/dllinfo.h"
 #include "support/fakehost.h"
 #include "testutil/tempdir.h"
 

@@ -9,14 +9,13 @@
 #include <filesystem>
 
 #include "convert/molimport.h"
+#include "core/dllinfo.h"
 #include "database/lookup.h"
 #include "database/userlib.h"
-#include "server/dllinfo.h"
+#include "resources/resource.h"
 #include "support/fakehost.h"
 #include "support/libbytes.h"
 #include "testutil/tempdir.h"
-#include "resources/resource.h"
-#include "tools/progress.h"
 
 using testutil::ReadFileBytes;
 using testutil::WriteFileBytes;
@@ -63,7 +62,8 @@ class UserLibTest : public ::testing::Test {
     platform::UseRealClock();
   }
   short Add(CSDRAWREC* rec, const std::string& lib = "lib", PROGRESSPROC progress = nullptr) {
-    short s = AddStructureToLibrary(tmp_.file(lib).c_str(), &rec, 1, progress, client_.get(), FALSE);
+    short s = AddStructureToLibrary(tmp_.file(lib).c_str(), &rec, 1, progress, client_.get(), FALSE,
+                                    nullptr);
     std::free(rec);
     return s;
   }
@@ -229,7 +229,7 @@ TEST_F(UserLibTest, FailuresAtEveryWriteAndCloseLoseNoStoredKey) {
   }
 }
 
-TEST_F(UserLibTest, ProgressAtMostOnceASecondAndCompletionLines) {
+TEST_F(UserLibTest, ProgressAtMostOnceASecond) {
   static std::vector<std::string> lines;
   lines.clear();
   // A large index built directly: entries only, no records needed.
@@ -243,44 +243,6 @@ TEST_F(UserLibTest, ProgressAtMostOnceASecondAndCompletionLines) {
   };
   ASSERT_EQ(Add(Simple(5, 10, "early"), "big", progress), 0);
   EXPECT_EQ(lines, std::vector<std::string>{"CSAddStruct 0 0"});
-
-  AFX_MAINTAIN_STATE state(AfxGetStaticModuleState());
-  host_.statusTexts.clear();
-  ReportToolProgress(client_.get(), "CSAddStruct", 0, 1000);
-  ReportToolProgress(client_.get(), "CSPack", 5, 57);
-  ASSERT_EQ(host_.statusTexts.size(), 2u);
-  EXPECT_EQ(host_.statusTexts[0], std::make_pair(9, std::string("CSAddStruct: 100.0% complete")));
-  EXPECT_EQ(host_.statusTexts[1], std::make_pair(9, std::string("CSPack: 5 done, 5.7% complete")));
-  EXPECT_STREQ(CompletionText("", 75000), ", completed (1 min, 15.0 secs).");
-  EXPECT_STREQ(CompletionText("", 60000), ", completed (60.0 secs).");
-  EXPECT_STREQ(CompletionText("x", 1234), "x, completed (1.2 secs).");
-}
-
-}  // namespace
-
-namespace {
-
-short g_workStatus = 0;
-short Work(OBJ_BASECLASS**, CCpClient*, STRUCT_DLL_INFO*, char* name, int) {
-  platform::AdvanceTickCount(75000);
-  name[0] = 0;
-  return g_workStatus;
-}
-
-TEST(ToolDriver, CompletionLineOnlyAfterWorkThatSucceeded) {
-  AFX_MAINTAIN_STATE state(AfxGetStaticModuleState());
-  fakehost::FakeProcessor host;
-  fakehost::Client client(host);
-  platform::SetTickCount(1000);
-  g_workStatus = 0;
-  EXPECT_EQ(RunToolCommand(client.get(), nullptr, IDS_TITLE_CSPACK, TRUE, Work), 0);
-  ASSERT_EQ(host.statusTexts.size(), 1u);
-  EXPECT_EQ(host.statusTexts[0],
-            std::make_pair(0, std::string("CSPack: , completed (1 min, 15.0 secs).")));
-  g_workStatus = 517;
-  EXPECT_EQ(RunToolCommand(client.get(), nullptr, IDS_TITLE_CSPACK, TRUE, Work), 517);
-  EXPECT_EQ(host.statusTexts.size(), 1u);
-  platform::UseRealClock();
 }
 
 }  // namespace

@@ -6,8 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/common.h"
 #include "database/drawrec.h"
-#include "server/entries.h"
+#include "objects/entries.h"
 #include "support/fakehost.h"
 #include "support/libbytes.h"
 #include "testutil/tempdir.h"

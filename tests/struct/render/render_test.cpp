@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "core/dllinfo.h"
 #include "render/draw.h"
 #include "render/geometry.h"
-#include "server/dllinfo.h"
 #include "support/fakehost.h"
 
 namespace {
@@ -133,7 +133,6 @@ const RECT kUnitTarget{76, 46, 124, 54};
 TEST_F(RenderTest, DoubleAndTripleBondsAreParallelLines) {
   opts_.bBorder = 0;
   auto lines = Lines(Draw(Rec_({{BOND_DOUBLE}, {{-20, 0}, {20, 0}}}), kUnitTarget));
-  EXPECT_EQ(g_scale, 1.0f);
   EXPECT_EQ(lines, (std::vector<std::vector<int>>{{80, 52, 120, 52}, {80, 48, 120, 48}}));
   lines = Lines(Draw(Rec_({{BOND_TRIPLE}, {{-20, 0}, {20, 0}}}), kUnitTarget));
   EXPECT_EQ(lines, (std::vector<std::vector<int>>{
@@ -178,8 +177,7 @@ TEST_F(RenderTest, GeometryCentresTurnsAndKeepsDrawingsStable) {
   EXPECT_EQ(empty->rcBounds.left, 306);
   EXPECT_EQ(empty->rcBounds.top, -171);
   RECT t{0, 0, 200, 100};
-  FitStructure(bond, screen_, &t);
-  EXPECT_FLOAT_EQ(g_scale, 200.0f / 48.0f);  // the narrower of the two fits
+  EXPECT_FLOAT_EQ(FitStructure(bond, screen_, &t).scale, 200.0f / 48.0f);  // the narrower fits
 }
 
 TEST_F(RenderTest, NegativeWindowExtentTurnsYOver) {
@@ -188,8 +186,8 @@ TEST_F(RenderTest, NegativeWindowExtentTurnsYOver) {
   SetWindowExtEx(ref, 16380, -16380, nullptr);
   CSDRAWREC* rec = Rec_({{BOND_SINGLE}, {{0, -10}, {0, 10}}});
   RECT t{0, 0, 28, 28};
-  FitStructure(rec, ref, &t);
-  EXPECT_EQ(g_yscale, -g_scale);
+  const DRAWSCALE fit = FitStructure(rec, ref, &t);
+  EXPECT_EQ(fit.yscale, -fit.scale);
   DeleteDC(ref);
 }
 
@@ -281,13 +279,14 @@ TEST_F(RenderTest, CirclesBorderAndCleanUp) {
   // Scale 100/48: the circle has radius trunc(13 * scale).
   auto ellipses = Only(rs, META_ELLIPSE);
   ASSERT_EQ(ellipses.size(), 1u);
-  const int r = static_cast<int>(13.0f * g_scale);
+  const float scale = 100.0f / 48.0f;
+  const int r = static_cast<int>(13.0f * scale);
   EXPECT_EQ(ellipses[0].p[1] - ellipses[0].p[3], 2 * r);  // right - left
   // In the order first selected: the aromatic bond's pen, the circle pen,
   // the border pen.
   auto pens = Only(rs, META_CREATEPENINDIRECT);
   ASSERT_EQ(pens.size(), 3u);
-  EXPECT_EQ(pens[0].p[1], static_cast<int>(g_scale) + 1);  // thick bond pen
+  EXPECT_EQ(pens[0].p[1], static_cast<int>(scale) + 1);  // thick bond pen
   EXPECT_EQ(pens[1].p[0], PS_DOT);
   EXPECT_EQ(pens[1].p[1], 1);
   EXPECT_EQ(pens[2].p[1], 0);  // the border is always thin

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "server/app.h"
-#include "server/common.h"
+#include "core/app.h"
+#include "core/common.h"
 #include "server/entries.h"
 #include "support/fakehost.h"
 

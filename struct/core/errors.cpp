@@ -1,5 +1,5 @@
 // Error reports bound to the library's resource module.
-#include "server/common.h"
+#include "core/common.h"
 
 namespace {
 bool s_bQuiet = false;
@@ -25,4 +25,10 @@ short ReportErrorStr(CCommandProcessor* pcp, int msg, LPCSTR text) {
 
 int LoadStringText(UINT id, LPSTR buf, int size) {
   return GetStringEx(AfxGetResourceHandle(), buf, size, id);
+}
+
+CString LoadText(UINT id) {
+  char text[256];
+  LoadStringText(id, text, sizeof text);
+  return CString(text);
 }

@@ -3,7 +3,7 @@
 // structure databases, and help.
 #pragma once
 
-#include "server/common.h"
+#include "core/common.h"
 
 // Length of the path found, 0 (and an empty buffer) when there is none.
 int GetSettingsPath(LPSTR buf, int size);

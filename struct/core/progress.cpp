@@ -1,16 +1,6 @@
-#include "tools/progress.h"
+#include "core/progress.h"
 
 #include "resources/resource.h"
-
-namespace {
-
-CString LoadText(UINT id) {
-  char text[256];
-  LoadStringText(id, text, sizeof text);
-  return CString(text);
-}
-
-}  // namespace
 
 void ReportToolProgress(CCpClient* client, LPCSTR title, int count, int permille) {
   CString done;
@@ -33,21 +23,4 @@ CString CompletionText(LPCSTR name, DWORD elapsedMs) {
   else
     text.Format(LoadText(IDS_STATUS_COMPLETEDSECS), name, tenths / 10, tenths % 10);
   return text;
-}
-
-short RunToolCommand(CCpClient* client, OBJ_BASECLASS** args, UINT idTitle, BOOL bCompletion,
-                     TOOLWORK work) {
-  CCommandProcessor* pcp = client->pcp;
-  SetBusyCursor(pcp, nullptr);
-  const DWORD start = GetTickCount();
-  char name[256] = "";
-  short status = work(args, client, GetDllInfo(client), name, sizeof name);
-  if (status == 0 && bCompletion) {
-    CString line;
-    line.Format("%s: %s", static_cast<LPCSTR>(LoadText(idTitle)),
-                static_cast<LPCSTR>(CompletionText(name, GetTickCount() - start)));
-    pcp->ShowStatusText(0, line);
-  }
-  SetBusyCursor(pcp, nullptr);
-  return status;
 }

@@ -1,7 +1,7 @@
 // Conversion of host argument values to the library's integers and texts.
 #include <cmath>
 
-#include "server/common.h"
+#include "core/common.h"
 
 LONG TruncToLong(double x) {
   if (x < -2147483648.0) return INT32_MIN;

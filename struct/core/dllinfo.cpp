@@ -1,5 +1,5 @@
 // Construction and destruction of the per-client global state.
-#include "server/dllinfo.h"
+#include "core/dllinfo.h"
 
 #include <afxwin.h>
 

@@ -6,22 +6,22 @@
 // closes the dialog: the addition that asked stores the structure, once, under
 // that ID. (A store from inside the prompt could not open the library, which
 // the asking addition holds open.)
+#include "dialogs/libdialog.h"
+
 #include <afxdlg.h>
 
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 
+#include "core/settings.h"
 #include "database/lookup.h"
 #include "database/userlib.h"
-#include "render/preview.h"
+#include "dialogs/preview.h"
 #include "resources/dialogs.h"
 #include "resources/resource.h"
-#include "server/settings.h"
 
 namespace {
-
-enum { MODE_PROMPT = 0, MODE_EDIT = 1 };
 
 CString Trimmed(const CString& s) {
   const std::string& t = s.str();
@@ -96,7 +96,7 @@ BOOL CUserIDDialog::OnInitDialog() {
   m_cbLibrary.SetWindowText(Lower(info->lUserLibArg));
   UpdateAddButton();
   m_stOverwrite.ShowWindow(SW_HIDE);
-  if (info->lUserLibMode == MODE_PROMPT)
+  if (info->lUserLibMode == LIBDLG_PROMPT)
     for (int id : {IDC_UL_FINDID, IDC_UL_SEEK, IDC_UL_RECNO, IDC_UL_NEXT, IDC_UL_PREV})
       if (CWnd* w = GetDlgItem(id)) w->ShowWindow(SW_HIDE);
 
@@ -104,7 +104,7 @@ BOOL CUserIDDialog::OnInitDialog() {
   RECT dlg, group;
   GetWindowRect(&dlg);
   m_grpStructure.GetWindowRect(&group);
-  const int height = info->lUserLibMode == MODE_PROMPT
+  const int height = info->lUserLibMode == LIBDLG_PROMPT
                          ? group.top - dlg.top
                          : group.bottom - dlg.top + 3 * GetSystemMetrics(SM_CYFRAME);
   SetWindowPos(nullptr, 0, 0, dlg.right - dlg.left, height, SWP_NOMOVE | SWP_NOZORDER);
@@ -140,11 +140,11 @@ void CUserIDDialog::OnAdd() {
   m_edName.GetWindowText(name);
   CopyText(m_rec->szName, name, CS_NAME_MAX + 1);
   m_rec->lId = id;
-  if (Info()->lUserLibMode == MODE_PROMPT) {
+  if (Info()->lUserLibMode == LIBDLG_PROMPT) {
     EndDialog(IDOK);
     return;
   }
-  if (AddStructureToLibrary(library, &m_rec, 1, nullptr, m_client, FALSE) != 0) {
+  if (AddStructureToLibrary(library, &m_rec, 1, nullptr, m_client, FALSE, nullptr) != 0) {
     char text[256];
     LoadStringText(IDS_MSG_LIBRARYEDITFAILED, text, sizeof text);
     MessageBox(m_hWnd, text, "User Library Edit", MB_OK | MB_ICONEXCLAMATION);
@@ -203,4 +203,8 @@ short RunLibraryDialog(CCpClient* client, CSDRAWREC* rec, LPCSTR library, LONG m
   dlg.DoModal();
   info->lUserLibArg = nullptr;
   return info->nDlgStatus;
+}
+
+short PromptForLibraryId(CCpClient* client, CSDRAWREC* rec, LPCSTR library) {
+  return RunLibraryDialog(client, rec, library, LIBDLG_PROMPT);
 }

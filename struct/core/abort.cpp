@@ -1,7 +1,7 @@
 // The abort request: raised by the host, seen by the long operations between
 // their steps while they keep the thread's windows responsive.
-#include "server/app.h"
-#include "server/common.h"
+#include "core/app.h"
+#include "core/common.h"
 
 BOOL PollAbort() {
   CStructDLL& app = GetStructApp();

@@ -1,7 +1,9 @@
-#include "render/preview.h"
+// The preview frame: black, with the structure fitted into it.
+#include "dialogs/preview.h"
 
+#include "core/common.h"
 #include "render/draw.h"
-#include "server/common.h"
+#include "resources/dialogs.h"
 
 void DrawSamplePreview(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, HWND hDlg, CSDRAWREC* rec) {
   HWND hFrame = GetDlgItem(hDlg, IDC_PREVIEW_FRAME);

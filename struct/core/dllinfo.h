@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "server/drawopts.h"
+#include "core/drawopts.h"
 
 struct STRUCT_DLL_INFO {
   STRUCT_DLL_INFO();

@@ -1,10 +1,10 @@
 // The open-file prompt shared by MOL import and the database list dialog.
+#include "dialogs/filedlg.h"
+
 #include <commdlg.h>
 
 #include <cctype>
 #include <cstring>
-
-#include "convert/molimport.h"
 
 BOOL SelectFileDialog(STRUCT_DLL_INFO* info, HWND hwndOwner, UINT idFilter, UINT /*idTitle*/,
                       LPSTR pathOut, LPCSTR initialDir) {

@@ -1,5 +1,7 @@
-// What every entry point of the library uses: the host's records, the export
-// attribute, the client's global state, argument conversion and error reports.
+// What every part of the library uses: the host's records, the export
+// attribute, the client's global state, argument conversion, error reports
+// (each report goes through the command processor and returns its message
+// number as the status), quiet reports and the abort poll.
 #pragma once
 
 #include <afxwin.h>
@@ -7,10 +9,8 @@
 #include <hostutil.h>
 #include <windows.h>
 
-#include "server/dllinfo.h"
-
-// Entry points and handlers the host calls by name.
-#define STRUCT_EXPORT extern "C" __attribute__((visibility("default")))
+#include "core/dllinfo.h"
+#include "core/export.h"
 
 inline STRUCT_DLL_INFO* GetDllInfo(CCpClient* client) {
   return static_cast<STRUCT_DLL_INFO*>(client->pInfo);
@@ -45,6 +45,8 @@ class CQuietReports {
 
 // Loads a text of the library's string table into buf (cut to size).
 int LoadStringText(UINT id, LPSTR buf, int size);
+// The same text as a string (up to 255 characters).
+CString LoadText(UINT id);
 
 // Copies src into dst of size bytes, cut and always terminated.
 void CopyText(char* dst, const char* src, size_t size);

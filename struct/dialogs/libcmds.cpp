@@ -1,8 +1,10 @@
 // "CSAddStruct" and "CSEditLib": a structure object into a user library,
 // stored at once under a given ID or through the library dialog.
+#include "core/common.h"
 #include "database/userlib.h"
+#include "dialogs/entries.h"
+#include "dialogs/libdialog.h"
 #include "resources/resource.h"
-#include "server/entries.h"
 
 namespace {
 
@@ -30,11 +32,12 @@ short LibraryCommand(CCpClient* client, OBJ_BASECLASS** args, bool bEdit) {
     }
     const CString library = GetStringArg(args, 1);
     if (bEdit)
-      status = RunLibraryDialog(client, rec, library, 1);
+      status = RunLibraryDialog(client, rec, library, LIBDLG_EDIT);
     else if (!HasArg(args, 2))
       status = ReportErrorNum(pcp, IDS_ERR_BADPARAM, 2);
     else
-      status = AddStructureToLibrary(library, &rec, 1, ReportToolProgress, client, askId);
+      status = AddStructureToLibrary(library, &rec, 1, ReportToolProgress, client, askId,
+                                     PromptForLibraryId);
   }
   SetBusyCursor(pcp, nullptr);
   return status;

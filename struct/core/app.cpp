@@ -1,6 +1,6 @@
 // The application object and the module's load and unload, which the shared
 // object's static initialisation drives as a loader drives a DLL's entry.
-#include "server/app.h"
+#include "core/app.h"
 
 #include <nlsutils.h>
 

@@ -1,6 +1,6 @@
 // Reading and writing struct.ini. Every key has a default, so a missing or
 // unreadable file still starts the library with usable options.
-#include "server/settings.h"
+#include "core/settings.h"
 
 #include <cstdio>
 #include <cstring>

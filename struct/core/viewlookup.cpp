@@ -1,9 +1,9 @@
-#include "windows/viewlookup.h"
+#include "core/viewlookup.h"
 
 #include <cctype>
 #include <cstring>
 
-#include "server/common.h"
+#include "core/common.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "server/settings.h"
+#include "core/settings.h"
 #include "support/fakehost.h"
 #include "testutil/tempdir.h"
 

@@ -1,5 +1,4 @@
-// Metafile pictures on the clipboard and on disk, the CSCOPY forms, and the
-// window searches that find the host's view.
+// Metafile pictures on the clipboard and on disk, and the CSCOPY forms.
 #include <gtest/gtest.h>
 #include <platform/env.h>
 
@@ -7,14 +6,13 @@
 #include <cstring>
 
 #include "convert/molimport.h"
+#include "core/app.h"
 #include "database/lookup.h"
+#include "objects/entries.h"
 #include "render/metafile.h"
-#include "server/app.h"
-#include "server/entries.h"
 #include "support/fakehost.h"
 #include "support/libbytes.h"
 #include "testutil/tempdir.h"
-#include "windows/viewlookup.h"
 
 namespace {
 
@@ -195,39 +193,6 @@ TEST_F(CopyTest, FileNameLeavesTheClipboardAndZeroHeightPutsNothing) {
             0);
   EXPECT_EQ(Block(CF_TEXT), std::string("keep me") + '\0');
   std::free(rec);
-}
-
-TEST(ViewLookup, ByClassByTitleAndTheHostsView) {
-  AFX_MAINTAIN_STATE state(AfxGetStaticModuleState());
-  fakehost::FakeProcessor host;
-  fakehost::Client client(host);
-  STRUCT_DLL_INFO* info = GetDllInfo(client.get());
-  WNDCLASS wc{};
-  wc.lpfnWndProc = DefWindowProc;
-  wc.lpszClassName = "ViewDrawClass";
-  RegisterClass(&wc);
-  wc.lpszClassName = "PlainTestClass";
-  RegisterClass(&wc);
-  HWND main = CreateWindowEx(0, "PlainTestClass", "Main", WS_OVERLAPPEDWINDOW, 0, 0, 500, 400,
-                             nullptr, nullptr, nullptr, nullptr);
-  HWND panel = CreateWindowEx(0, "PlainTestClass", "Sample", WS_CHILD | WS_BORDER, 0, 0, 50, 50,
-                              main, nullptr, nullptr, nullptr);
-  HWND bare = CreateWindowEx(0, "PlainTestClass", "Zebra", WS_CHILD, 0, 0, 50, 50, main,
-                             nullptr, nullptr, nullptr);
-  EXPECT_EQ(FindViewWindow(client.get()), nullptr);
-  host.hwndMain = main;
-  EXPECT_EQ(FindViewWindow(client.get()), nullptr);  // no view under the main window
-  HWND view = CreateWindowEx(0, "ViewDrawClass", "", WS_CHILD, 0, 0, 100, 100, panel, nullptr,
-                             nullptr, nullptr);
-  EXPECT_EQ(FindViewWindow(client.get()), view);
-  host.hwndView = bare;
-  EXPECT_EQ(FindViewWindow(client.get()), bare);  // given: no search
-
-  EXPECT_EQ(FindDescendantWindow(info, main, "SAMPLE", FALSE), panel);
-  EXPECT_EQ(FindDescendantWindow(info, main, "SAMPLE DATA 2", FALSE), panel);
-  EXPECT_EQ(FindDescendantWindow(info, main, "ZEBRA", FALSE), nullptr)
-      << "a window without a caption style is never found by title";
-  DestroyWindow(main);
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+// The file steps every reader and writer of library files takes: open for
+// shared reading, read or write exactly, place the position, ask the size.
+// Positions are 64-bit, so no caller multiplies an entry number into a
+// 32-bit offset. All are silent: they report nothing through the command
+// processor and tell success only by their result; on failure the file's
+// position is unspecified and a buffer being read may be partly filled.
+#pragma once
+
+#include <windows.h>
+
+// The file opened for reading, others may read too; INVALID_HANDLE_VALUE when
+// it is missing, locked against readers or cannot be opened.
+HANDLE OpenForReading(LPCSTR path);
+
+// cb bytes, all of them, from the position; false on an error or a short read.
+bool ReadExact(HANDLE h, void* buf, DWORD cb);
+// cb bytes, all of them, at the position; false on an error or a short
+// write. Nothing to write is success without a call.
+bool WriteExact(HANDLE h, const void* buf, DWORD cb);
+
+// The position pos bytes from the start; false when it cannot be set.
+bool SeekTo(HANDLE h, long long pos);
+// The position moved by delta bytes; false when it cannot be set.
+bool SeekBy(HANDLE h, LONG delta);
+// The position from the start, or -1 when it cannot be read.
+long long FilePosition(HANDLE h);
+// The size in bytes, or -1 when it cannot be read.
+long long FileSizeOf(HANDLE h);

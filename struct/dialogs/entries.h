@@ -1,0 +1,7 @@
+// Entry points of the dialogs folder.
+#pragma once
+
+#include "core/export.h"
+
+STRUCT_COMMAND(UserLibCmd);      // "CSAddStruct"
+STRUCT_COMMAND(EditUserLibCmd);  // "CSEditLib"
