@@ -81,5 +81,6 @@ inline int RecPointCount(const CSDRAWREC* rec) {
   return 2 * rec->nBonds + rec->nLabels + rec->nCircles;
 }
 
-// A byte copy of cbTotal bytes; null for a null source or a failed allocation.
+// A byte copy of cbTotal bytes (malloc'd, the caller frees it); null for a
+// null source or a failed allocation, reported to no one.
 CSDRAWREC* DuplicateStructureRecord(const CSDRAWREC* src);

@@ -6,5 +6,5 @@
 
 extern const char* const g_LabelCodes[NUM_LABEL_CODES];
 
-// The code of text in the table, or -1 when it has none.
+// The code of text in the table, or -1 when it has none (silent).
 int FindLabelCode(const char* text);

@@ -1,6 +1,6 @@
 // A structure library is a pair of files sharing one path: data ".sdb" and
 // index ".ind". Whatever path a user gives, its last extension is replaced (or
-// added) to name either file.
+// added) to name either file. Pure text work: silent, cannot fail.
 #pragma once
 
 #include <afxwin.h>

@@ -1,7 +1,8 @@
 // Writing standard (read-only) structure libraries: records in the full
 // standard form (full, half and linked bonds sharing endpoints through
 // references, label codes, circles, names) and a sorted index. Used to build
-// the sample library, test data and benchmark libraries.
+// the sample library, test data and benchmark libraries. Nothing here reports
+// through a command processor: a failure is a false result with its reason.
 #pragma once
 
 #include <windows.h>
@@ -36,12 +37,14 @@ bool EncodeStandardRecord(const StdStructure& s, std::vector<BYTE>& body, std::s
 
 // Writes the pair for path (extensions replaced) from scratch: the kind byte
 // (0: standard), every record in order, and an index of the non-zero keys,
-// sorted. False with a reason on failure (duplicate keys, an I/O error).
+// sorted. False with a reason on failure (a structure that cannot be stored,
+// duplicate keys, a data file over 2 GB: nothing written; a file that cannot
+// be created or written: the files written so far stay as they are).
 bool WriteStandardLibrary(const std::string& path, const std::vector<StdStructure>& structures,
                           std::string& why);
 
 // The structure of a record (bonds, labels, circles, name), as the writer
-// takes it.
+// takes it. Cannot fail.
 StdStructure StructureFromRecord(const CSDRAWREC* rec);
 
 // Six-membered rings of alternating single and double bonds become aromatic
