@@ -47,4 +47,3 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
 void FreeMolParse(MOLPARSE* mp);
 short MolToStructure(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR fileName,
                      CSDRAWREC** out);
-

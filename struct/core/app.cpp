@@ -14,9 +14,9 @@ CStructDLL theApp;
 AFX_MODULE_STATE s_moduleState;
 
 const UINT s_cursorIds[] = {IDC_STRUCTURE_CURSOR};
-const RES_MODULE s_resources = {g_StructStrings,  g_nStructStrings,
-                                s_cursorIds,      sizeof s_cursorIds / sizeof s_cursorIds[0],
-                                g_StructDialogs,  g_nStructDialogs};
+const RES_MODULE s_resources = {g_StructStrings, g_nStructStrings,
+                                s_cursorIds,     sizeof s_cursorIds / sizeof s_cursorIds[0],
+                                g_StructDialogs, g_nStructDialogs};
 
 // Defined after theApp so that it is constructed after it and destroyed before.
 struct CModuleLoader {

@@ -11,10 +11,10 @@ class CStructDLL : public CWinApp {
   BOOL InitInstance() override;
   int ExitInstance() override;
 
-  BYTE m_bAbort = 0;          // abort request, raised by server message 8
-  CString m_strWndClass;      // class name of structure windows
-  UINT m_cfMDLSK = 0;         // clipboard format "MDLSK"
-  UINT m_cfChemStruc = 0;     // clipboard format "ZQCHEMSTRUC"
+  BYTE m_bAbort = 0;       // abort request, raised by server message 8
+  CString m_strWndClass;   // class name of structure windows
+  UINT m_cfMDLSK = 0;      // clipboard format "MDLSK"
+  UINT m_cfChemStruc = 0;  // clipboard format "ZQCHEMSTRUC"
 };
 
 CStructDLL& GetStructApp();

@@ -13,6 +13,6 @@
 #define STRUCT_FUNCTION(name) \
   STRUCT_EXPORT short name(CCpClient* client, OBJ_BASECLASS** args, OBJ_BASECLASS** result)
 #define STRUCT_COMMAND(name) STRUCT_EXPORT short name(CCpClient* client, OBJ_BASECLASS** args)
-#define STRUCT_HANDLER(name)                                                            \
-  STRUCT_EXPORT short name(OBJ_BASECLASS* value, unsigned short opcode, intptr_t p1, \
-                           intptr_t p2, CCpClient* client)
+#define STRUCT_HANDLER(name)                                                                      \
+  STRUCT_EXPORT short name(OBJ_BASECLASS* value, unsigned short opcode, intptr_t p1, intptr_t p2, \
+                           CCpClient* client)

@@ -27,11 +27,10 @@ long ParseDecimal(const char*& p) {
 }
 
 bool JoinPath(LPCSTR dir, LPCSTR file, LPSTR buf, int size) {
-  int n = std::snprintf(buf, static_cast<size_t>(size), "%s%s%s", dir,
-                        (*dir && dir[std::strlen(dir) - 1] != '\\' && dir[std::strlen(dir) - 1] != '/')
-                            ? "\\"
-                            : "",
-                        file);
+  int n = std::snprintf(
+      buf, static_cast<size_t>(size), "%s%s%s", dir,
+      (*dir && dir[std::strlen(dir) - 1] != '\\' && dir[std::strlen(dir) - 1] != '/') ? "\\" : "",
+      file);
   return n >= 0 && n < size;
 }
 

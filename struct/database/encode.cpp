@@ -49,7 +49,8 @@ short EncodeStructureRecord(CCommandProcessor* pcp, const CSDRAWREC* rec, HLOCAL
     cb += PackedSize(pt.x) + PackedSize(pt.y);
   }
   cb += strnlen(rec->szName, sizeof rec->szName) + 1;
-  if (cb + 2 > 0xFFFF) return ReportErrorStr(pcp, IDS_ERR_NOTSTORABLE, "the record would pass 65535 bytes");
+  if (cb + 2 > 0xFFFF)
+    return ReportErrorStr(pcp, IDS_ERR_NOTSTORABLE, "the record would pass 65535 bytes");
 
   HLOCAL h = LocalAlloc(LHND, static_cast<UINT>(cb + 2));
   if (!h) return ReportError(pcp, IDS_ERR_NOMEMORY);

@@ -3,8 +3,8 @@
 #include <cstring>
 
 const char* const g_LabelCodes[NUM_LABEL_CODES] = {
-    " ",   "O",  "OH", "HO", "N",  "NH", "HN",   "NH2", "H2N", "H",   "Cl",
-    "Br",  "F",  "Si", "S",  "SH", "SiH3", "P", "?",   "^Cl", "^Br", "",
+    " ",  "O", "OH", "HO", "N",  "NH",   "HN", "NH2", "H2N", "H",   "Cl",
+    "Br", "F", "Si", "S",  "SH", "SiH3", "P",  "?",   "^Cl", "^Br", "",
 };
 
 int FindLabelCode(const char* text) {

@@ -176,8 +176,8 @@ short ReadStructureRecord(STRUCT_DLL_INFO* info, LPCSTR dataPath, CCommandProces
   return status;
 }
 
-short LoadStructureFromFile(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR dataPath,
-                            LONG id, CSDRAWREC** out) {
+short LoadStructureFromFile(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR dataPath, LONG id,
+                            CSDRAWREC** out) {
   CSDRAWREC* rec = nullptr;
   short status;
   CSREADREC* rr = NewReadRecord();

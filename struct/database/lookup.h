@@ -44,8 +44,8 @@ LONG FindIdByOffset(LPCSTR dataPath, LONG offset);
 //   514 memory, or a record that would expand past 65535 bytes.
 // out (when given) always receives the new record or null. A successful read
 // by record number moves the sequential-read cache to the next record.
-short LoadStructureFromFile(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR dataPath,
-                            LONG id, CSDRAWREC** out);
+short LoadStructureFromFile(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR dataPath, LONG id,
+                            CSDRAWREC** out);
 // LoadStructureFromFile over the configured libraries in order until one has
 // the structure: 542 reported when none is configured; otherwise only the
 // last library's failure is reported (the libraries passed over stay quiet).

@@ -81,8 +81,7 @@ bool EncodeStandardRecord(const StdStructure& s, std::vector<BYTE>& body, std::s
     }
   for (const auto& piece : pieces)
     for (size_t k = 1; k < piece.size(); ++k)
-      if (std::find(half.begin(), half.end(), piece[k]) == half.end())
-        linked.push_back(piece[k]);
+      if (std::find(half.begin(), half.end(), piece[k]) == half.end()) linked.push_back(piece[k]);
 
   if (full.size() > 127 || half.size() > 127 || linked.size() > 127 || s.labels.size() > 127 ||
       s.circles.size() > 127) {
@@ -216,8 +215,8 @@ bool WriteStandardLibrary(const std::string& path, const std::vector<StdStructur
        {std::tuple{DataPathOf(path.c_str()), static_cast<const void*>(data.data()), data.size()},
         std::tuple{IndexPathOf(path.c_str()), static_cast<const void*>(index.data()),
                    index.size() * sizeof(INDEXREC)}}) {
-    HANDLE h = CreateFile(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                          nullptr);
+    HANDLE h =
+        CreateFile(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
       why = std::string("cannot create ") + static_cast<LPCSTR>(file);
       return false;
@@ -238,8 +237,8 @@ StdStructure StructureFromRecord(const CSDRAWREC* rec) {
   s.name = rec->szName;
   const BYTE* types = RecBondTypes(rec);
   for (int i = 0; i < rec->nBonds; ++i)
-    s.bonds.push_back(StdBond{RecPoint(rec, 2 * i), RecPoint(rec, 2 * i + 1),
-                              static_cast<BYTE>(types[i] & 3)});
+    s.bonds.push_back(
+        StdBond{RecPoint(rec, 2 * i), RecPoint(rec, 2 * i + 1), static_cast<BYTE>(types[i] & 3)});
   const char* text = RecLabels(rec);
   for (int k = 0; k < rec->nLabels; ++k) {
     s.labels.push_back(StdLabel{RecPoint(rec, rec->iFirstLabel + k), text});

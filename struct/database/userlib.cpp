@@ -53,7 +53,8 @@ long long InsertionPoint(ADDSTATE& st, LONG key) {
   INDEXREC e{};
   do {
     const LONG mid = (lo + hi) / 2;
-    if (!SeekTo(st.hIndex, static_cast<long long>(mid) * 8) || !ReadExact(st.hIndex, &e, sizeof e)) return -1;
+    if (!SeekTo(st.hIndex, static_cast<long long>(mid) * 8) || !ReadExact(st.hIndex, &e, sizeof e))
+      return -1;
     last = mid;
     if (e.lKey == key) break;
     if (key < e.lKey)
@@ -63,7 +64,8 @@ long long InsertionPoint(ADDSTATE& st, LONG key) {
   } while (hi - lo > 1);
   if (e.lKey != key && lo != hi) {
     last = last == lo ? hi : lo;
-    if (!SeekTo(st.hIndex, static_cast<long long>(last) * 8) || !ReadExact(st.hIndex, &e, sizeof e)) return -1;
+    if (!SeekTo(st.hIndex, static_cast<long long>(last) * 8) || !ReadExact(st.hIndex, &e, sizeof e))
+      return -1;
   }
   return 8LL * (key <= e.lKey ? last : last + 1);
 }

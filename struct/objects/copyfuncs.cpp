@@ -45,8 +45,8 @@ STRUCT_FUNCTION(CopyFuncObj) {
   CSDRAWREC* rec = HasArg(args, 1) ? static_cast<CSDRAWREC*>(args[0]->pWord3) : nullptr;
   if (rec) {
     RECT size = PictureSizeOf(rec);
-    status = MakeStructureMetafile(pcp, GetDllInfo(client), FindViewWindow(client), nullptr, rec,
-                                   &size);
+    status =
+        MakeStructureMetafile(pcp, GetDllInfo(client), FindViewWindow(client), nullptr, rec, &size);
   }
   return NumberResult(pcp, status, result);
 }

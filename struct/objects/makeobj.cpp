@@ -6,8 +6,7 @@
 
 namespace {
 
-short MakeObject(BYTE idType, int word, void* payload, OBJ_BASECLASS** result,
-                 CCpClient* client) {
+short MakeObject(BYTE idType, int word, void* payload, OBJ_BASECLASS** result, CCpClient* client) {
   auto* value = new (std::nothrow) OBJ_BASECLASS{};
   if (!value) return ReportError(client->pcp, IDS_ERR_CREATEOBJECT);
   value->idType = idType;

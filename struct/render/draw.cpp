@@ -73,8 +73,8 @@ void DrawAromaticCircles(DRAWCONTEXT& dc) {
   if (pen) DeleteObject(pen);
 }
 
-short DrawStructure(CCommandProcessor* pcp, CSDRAWREC* rec, HDC hdc, HDC hdcRef,
-                    const RECT* target, short forceColour) {
+short DrawStructure(CCommandProcessor* pcp, CSDRAWREC* rec, HDC hdc, HDC hdcRef, const RECT* target,
+                    short forceColour) {
   if (!rec) return 0;
   SaveDC(hdc);
   NormalizeStructure(rec);

@@ -15,5 +15,5 @@
 // and every pen and font made is deleted. Always 0; a bond that cannot be
 // drawn reports 541 through pcp and the rest is still drawn. A null rec draws
 // nothing.
-short DrawStructure(CCommandProcessor* pcp, CSDRAWREC* rec, HDC hdc, HDC hdcRef,
-                    const RECT* target, short forceColour);
+short DrawStructure(CCommandProcessor* pcp, CSDRAWREC* rec, HDC hdc, HDC hdcRef, const RECT* target,
+                    short forceColour);

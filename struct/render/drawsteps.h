@@ -16,8 +16,8 @@ struct DRAWCONTEXT {
   HDC hdcRef;
   const RECT* target;
   DRAWSCALE fit;
-  bool bColour;           // the colour rule's verdict
-  HPEN hpenItem[4];       // bond pens by bond type
+  bool bColour;      // the colour rule's verdict
+  HPEN hpenItem[4];  // bond pens by bond type
   HFONT hfontMain;
 };
 

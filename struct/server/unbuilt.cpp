@@ -24,15 +24,15 @@ short UnsupportedOpcode(CCpClient* client, unsigned short opcode) {
 
 }  // namespace
 
-#define UNBUILT_FUNCTION(name, macro) \
-  STRUCT_FUNCTION(name) {             \
-    (void)args;                       \
-    (void)result;                     \
+#define UNBUILT_FUNCTION(name, macro)   \
+  STRUCT_FUNCTION(name) {               \
+    (void)args;                         \
+    (void)result;                       \
     return NotAvailable(client, macro); \
   }
-#define UNBUILT_COMMAND(name, macro) \
-  STRUCT_COMMAND(name) {             \
-    (void)args;                      \
+#define UNBUILT_COMMAND(name, macro)    \
+  STRUCT_COMMAND(name) {                \
+    (void)args;                         \
     return NotAvailable(client, macro); \
   }
 

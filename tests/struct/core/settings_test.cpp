@@ -219,8 +219,8 @@ TEST_F(SettingsTest, HelpPathIsCutAtSemicolonAndBlank) {
   ShowHelp(&client, 1, 273);
   WriteFileBytes(ini(mod_), "[Globals]\r\nHelpFile=\r\n");
   ShowHelp(&client, 1, 273);
-  EXPECT_EQ(host.help, (std::vector<std::string>{"C:\\help\\struct.hlp 272", "C:\\help\\s.hlp 273",
-                                                 " 273"}));
+  EXPECT_EQ(host.help,
+            (std::vector<std::string>{"C:\\help\\struct.hlp 272", "C:\\help\\s.hlp 273", " 273"}));
 }
 
 TEST_F(SettingsTest, LongPathsAreCutNeverOverrun) {

@@ -22,8 +22,8 @@ TEST(ViewLookup, ByClassByTitleAndTheHostsView) {
                              nullptr, nullptr, nullptr, nullptr);
   HWND panel = CreateWindowEx(0, "PlainTestClass", "Sample", WS_CHILD | WS_BORDER, 0, 0, 50, 50,
                               main, nullptr, nullptr, nullptr);
-  HWND bare = CreateWindowEx(0, "PlainTestClass", "Zebra", WS_CHILD, 0, 0, 50, 50, main,
-                             nullptr, nullptr, nullptr);
+  HWND bare = CreateWindowEx(0, "PlainTestClass", "Zebra", WS_CHILD, 0, 0, 50, 50, main, nullptr,
+                             nullptr, nullptr);
   EXPECT_EQ(FindViewWindow(client.get()), nullptr);
   host.hwndMain = main;
   EXPECT_EQ(FindViewWindow(client.get()), nullptr);  // no view under the main window

@@ -161,8 +161,8 @@ TEST_F(CopyTest, ObjectCopyClearsAPendingTurnAndMeasuresFreshImports) {
   testutil::WriteFileBytes(tmp_.file("m.mol"),
                            "M\r\n\r\n\r\n  2  1\r\n 0 0 0 C\r\n 1.5 0 0 O\r\n  1  2  1\r\n");
   CSDRAWREC* imported = nullptr;
-  ASSERT_EQ(MolToStructure(&host_, GetDllInfo(client_.get()), tmp_.file("m.mol").c_str(), &imported),
-            0);
+  ASSERT_EQ(
+      MolToStructure(&host_, GetDllInfo(client_.get()), tmp_.file("m.mol").c_str(), &imported), 0);
   obj->pWord3 = imported;
   ASSERT_EQ(Copy(CopyFuncObj, obj), 0);
   EXPECT_NE(PictureBits(&pict), "");

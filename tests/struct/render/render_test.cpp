@@ -30,7 +30,8 @@ CSDRAWREC* Make(const Rec& r, const CSDRAWOPTS& opts) {
   size_t cbLabels = 0;
   for (const auto& l : r.labels) cbLabels += l.size() + 1;
   const size_t nb = r.types.size();
-  const size_t cb = CSDRAWREC_HEADER + nb + 8 * r.points.size() + (r.labels.empty() ? 0 : cbLabels + 1);
+  const size_t cb =
+      CSDRAWREC_HEADER + nb + 8 * r.points.size() + (r.labels.empty() ? 0 : cbLabels + 1);
   auto* rec = static_cast<CSDRAWREC*>(std::calloc(cb, 1));
   rec->cbTotal = static_cast<DWORD>(cb);
   rec->drawOpts = opts;
