@@ -54,7 +54,8 @@ void AddAll(benchmark::State& state, bool random) {
     state.ResumeTiming();
     for (LONG id : ids) {
       CSDRAWREC* rec = Structure(id);
-      if (AddStructureToLibrary((dir + "/user").c_str(), &rec, 1, nullptr, &client, FALSE) != 0)
+      if (AddStructureToLibrary((dir + "/user").c_str(), &rec, 1, nullptr, &client, FALSE,
+                                nullptr) != 0)
         state.SkipWithError("add");
       std::free(rec);
     }
