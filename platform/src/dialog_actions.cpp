@@ -17,10 +17,12 @@
 //                     clicked, unless it is hidden or disabled
 //   cancel            the Escape key: IDCANCEL
 //   png PATH          saves a picture of the dialog as it shows (host path)
-// Controls acted on must be enabled and visible; an action that fits none is
-// not applied and its line is reported as ignored by the loop.
+// Controls acted on must be enabled, visible and at least partly inside the
+// dialog's client area (a dialog shrunk to hide its lower part leaves those
+// controls out of the user's reach); an action that fits none is not applied
+// and its line is reported as ignored by the loop.
+#include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <sstream>
 
 #include "dialog_internal.h"
@@ -31,23 +33,29 @@ namespace {
 using platform::detail::ControlInfo;
 using platform::detail::ControlKind;
 
-// A control the user can reach: a standard control, enabled and visible.
-HWND Reachable(HWND dlg, const std::string& idText, ControlInfo& info) {
-  char* end = nullptr;
-  long id = std::strtol(idText.c_str(), &end, 10);
-  if (idText.empty() || *end) return nullptr;
-  HWND c = GetDlgItem(dlg, static_cast<int>(id));
-  if (!c || !IsWindowVisible(c) || !IsWindowEnabled(c)) return nullptr;
-  if (!platform::detail::GetControlInfo(c, info)) return nullptr;
-  return c;
+// A whole number filling the text that an int holds.
+bool ParseInt(const std::string& text, int& value) {
+  const char* last = text.data() + text.size();
+  auto [end, ec] = std::from_chars(text.data(), last, value);
+  return !text.empty() && ec == std::errc() && end == last;
 }
 
-bool ParseIndex(const std::string& text, int& index) {
-  char* end = nullptr;
-  long v = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end) return false;
-  index = static_cast<int>(v);
-  return true;
+// A control the user can reach: a standard control, enabled, visible and not
+// wholly outside the dialog's client area.
+HWND Reachable(HWND dlg, const std::string& idText, ControlInfo& info) {
+  int id = 0;
+  if (!ParseInt(idText, id)) return nullptr;
+  HWND c = GetDlgItem(dlg, id);
+  if (!c || !IsWindowVisible(c) || !IsWindowEnabled(c)) return nullptr;
+  // A dialog has no non-client area, so its window rectangle is its client
+  // area on the screen.
+  RECT area, rc;
+  if (!GetWindowRect(dlg, &area) || !GetWindowRect(c, &rc)) return nullptr;
+  if (rc.right <= area.left || rc.left >= area.right || rc.bottom <= area.top ||
+      rc.top >= area.bottom)
+    return nullptr;
+  if (!platform::detail::GetControlInfo(c, info)) return nullptr;
+  return c;
 }
 
 DWORD ButtonType(const ControlInfo& info) { return info.style & BS_TYPEMASK; }
@@ -154,7 +162,7 @@ bool ApplyDialogAction(HWND dlg, const std::string& line) {
   in >> arg;
   if (in >> extra) return false;
   int value;
-  if (!ParseIndex(arg, value)) return false;
+  if (!ParseInt(arg, value)) return false;
   if (verb == "check") {
     if (!Checkable(info) || (value != 0 && value != 1)) return false;
     if (info.check == value) return true;

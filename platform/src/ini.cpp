@@ -156,6 +156,26 @@ bool IniText::DeleteSection(const std::string& section) {
   return changed;
 }
 
+bool IniText::ReplaceSection(const std::string& section, const std::vector<std::string>& lines) {
+  size_t end;
+  size_t s = FindSection(section, end);
+  if (s == npos) {
+    if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.push_back("");
+    lines_.push_back("[" + section + "]");
+    lines_.insert(lines_.end(), lines.begin(), lines.end());
+    return true;
+  }
+  size_t bodyEnd = end;
+  while (bodyEnd > s + 1 && Trim(lines_[bodyEnd - 1]).empty()) --bodyEnd;
+  if (std::vector<std::string>(lines_.begin() + static_cast<long>(s + 1),
+                               lines_.begin() + static_cast<long>(bodyEnd)) == lines)
+    return false;
+  lines_.erase(lines_.begin() + static_cast<long>(s + 1),
+               lines_.begin() + static_cast<long>(bodyEnd));
+  lines_.insert(lines_.begin() + static_cast<long>(s + 1), lines.begin(), lines.end());
+  return true;
+}
+
 std::string IniText::Serialise() const {
   std::string out;
   for (const auto& line : lines_) out += line + "\r\n";

@@ -24,6 +24,9 @@ class IniText {
   bool Set(const std::string& section, const std::string& key, const std::string& value);
   bool DeleteKey(const std::string& section, const std::string& key);
   bool DeleteSection(const std::string& section);
+  // The body of the first section so named becomes lines (made when there is
+  // none); blank lines that set it off from the next section stay.
+  bool ReplaceSection(const std::string& section, const std::vector<std::string>& lines);
 
   std::string Serialise() const;
 

@@ -152,7 +152,10 @@ DWORD ReadProfile(const std::string& host, LPCSTR app, LPCSTR key, LPCSTR def, L
   return CopyValue(d, buf, size);
 }
 
-BOOL WriteProfile(const std::string& host, LPCSTR app, LPCSTR key, LPCSTR value) {
+// Reads the file, lets edit change its text and replaces the file when it
+// did; a file that exists but may not be written is refused.
+template <typename Edit>
+BOOL EditProfile(const std::string& host, Edit edit) {
   std::string real = host;
   if (char* r = realpath(host.c_str(), nullptr)) {  // a linked profile stays linked
     real = r;
@@ -166,12 +169,25 @@ BOOL WriteProfile(const std::string& host, LPCSTR app, LPCSTR key, LPCSTR value)
     return FALSE;
   }
   IniText ini(bytes);
-  bool changed = !key     ? ini.DeleteSection(app)
-                 : !value ? ini.DeleteKey(app, key)
-                          : ini.Set(app, key, value);
-  // Deleting what is not there writes nothing, and creates no file.
-  if (!changed) return TRUE;
+  // Changing nothing writes nothing, and creates no file.
+  if (!edit(ini)) return TRUE;
   return ReplaceFile(real, ini.Serialise()) ? TRUE : FALSE;
+}
+
+BOOL WriteProfile(const std::string& host, LPCSTR app, LPCSTR key, LPCSTR value) {
+  return EditProfile(host, [&](IniText& ini) {
+    return !key     ? ini.DeleteSection(app)
+           : !value ? ini.DeleteKey(app, key)
+                    : ini.Set(app, key, value);
+  });
+}
+
+// An injected fault of the next profile write, with its last error set.
+bool InjectedWriteFault() {
+  auto fault = platform::detail::TakeFault(platform::FaultOp::ProfileWrite);
+  if (fault)
+    SetLastError(*fault == platform::FaultKind::DiskFull ? ERROR_DISK_FULL : ERROR_WRITE_FAULT);
+  return fault.has_value();
 }
 
 }  // namespace
@@ -199,10 +215,7 @@ UINT GetPrivateProfileInt(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCS
 
 BOOL WritePrivateProfileString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
                                LPCSTR lpFileName) {
-  if (auto fault = platform::detail::TakeFault(platform::FaultOp::ProfileWrite)) {
-    SetLastError(*fault == platform::FaultKind::DiskFull ? ERROR_DISK_FULL : ERROR_WRITE_FAULT);
-    return FALSE;
-  }
+  if (InjectedWriteFault()) return FALSE;
   if (!lpAppName) {
     // All three NULL flushes the cache Windows keeps; there is none here.
     if (!lpKeyName && !lpString) return TRUE;
@@ -212,6 +225,19 @@ BOOL WritePrivateProfileString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStri
   std::string host;
   if (!ProfileHostPath(lpFileName, host)) return FALSE;
   return WriteProfile(host, lpAppName, lpKeyName, lpString);
+}
+
+BOOL WritePrivateProfileSection(LPCSTR lpAppName, LPCSTR lpString, LPCSTR lpFileName) {
+  if (InjectedWriteFault()) return FALSE;
+  if (!lpAppName || !lpString) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  std::vector<std::string> lines;
+  for (const char* p = lpString; *p; p += std::strlen(p) + 1) lines.emplace_back(p);
+  std::string host;
+  if (!ProfileHostPath(lpFileName, host)) return FALSE;
+  return EditProfile(host, [&](IniText& ini) { return ini.ReplaceSection(lpAppName, lines); });
 }
 
 DWORD GetProfileString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString,

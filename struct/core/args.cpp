@@ -25,3 +25,19 @@ void CopyText(char* dst, const char* src, size_t size) {
     for (; i + 1 < size && src[i]; ++i) dst[i] = src[i];
   dst[i] = 0;
 }
+
+bool ParseIdText(LPCSTR text, LONG* id) {
+  *id = 0;
+  const char* p = text ? text : "";
+  while (*p == ' ' || *p == '\t') ++p;
+  if (*p == '+') ++p;
+  if (*p < '0' || *p > '9') return false;
+  long long v = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    v = v * 10 + (*p - '0');
+    if (v > INT32_MAX) return false;
+  }
+  if (v < 1) return false;
+  *id = static_cast<LONG>(v);
+  return true;
+}

@@ -21,6 +21,10 @@ LONG TruncToLong(double x);
 LONG RoundToLong(double x);
 // Copy of the text of string argument n (from 1).
 CString GetStringArg(OBJ_BASECLASS** args, int n);
+// An ID typed into a dialog: leading blanks, an optional "+", decimal digits
+// (what follows them does not count), a value in 1..2147483647. False for
+// anything else, *id then 0.
+bool ParseIdText(LPCSTR text, LONG* id);
 inline bool HasArg(OBJ_BASECLASS** args, int n) { return args && args[n - 1] != nullptr; }
 inline double GetNumberArg(OBJ_BASECLASS** args, int n) { return args[n - 1]->dValue; }
 

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "resources/resource.h"
 
@@ -14,6 +15,8 @@ const char kGlobals[] = "Globals";
 const char kFontInfo[] = "Font Info";
 const char kColors[] = "Colors";
 const char kDatabases[] = "Databases";
+// The key names of one section are read whole up to this size.
+constexpr size_t kMaxKeyList = 1 << 24;
 
 // Decimal conversion as the C library's atoi does it, without its overflow.
 long ParseDecimal(const char*& p) {
@@ -189,16 +192,23 @@ short WriteSettings(CCommandProcessor* pcp, STRUCT_DLL_INFO* info) {
 HLOCAL ReadDatabaseList(STRUCT_DLL_INFO* info) {
   char path[MAX_PATH];
   if (!GetSettingsPath(path, sizeof path)) return nullptr;
-  char keys[250];
-  std::memset(keys, 0, sizeof keys);
-  GetPrivateProfileString(kDatabases, nullptr, info->szEmpty, keys, sizeof keys, path);
+  // Every key name, however many: the buffer grows until the list fits (a
+  // list cut to the buffer comes back two short of its size).
+  std::vector<char> keys(256);
+  for (;;) {
+    std::fill(keys.begin(), keys.end(), 0);
+    const DWORD n = GetPrivateProfileString(kDatabases, nullptr, info->szEmpty, keys.data(),
+                                            static_cast<DWORD>(keys.size()), path);
+    if (n + 2 < keys.size() || keys.size() >= kMaxKeyList) break;
+    keys.resize(keys.size() * 2);
+  }
 
   UINT cbList = 256;
   HLOCAL hList = LocalAlloc(LHND, cbList);
   if (!hList) return nullptr;
   UINT used = 0;  // bytes of paths stored, without the closing NUL
   int count = 0;
-  for (const char* key = keys; *key && key < keys + sizeof keys; key += std::strlen(key) + 1) {
+  for (const char* key = keys.data(); *key; key += std::strlen(key) + 1) {
     DWORD len = GetPrivateProfileString(kDatabases, key, info->szEmpty, info->szScratch2,
                                         sizeof info->szScratch2, path);
     // An empty entry would read as the end of the list and hide the rest.
@@ -233,4 +243,23 @@ short ShowHelp(CCpClient* client, int command, DWORD context) {
   if (char* blank = std::strchr(help, ' ')) *blank = 0;
   DisplayHelp(client->pcp, help[0] ? help : nullptr, command, context);
   return 0;
+}
+
+short WriteDatabaseList(CCommandProcessor* pcp, const std::vector<CString>& paths) {
+  char path[MAX_PATH];
+  if (!GetSettingsPath(path, sizeof path)) GetModuleDirFile(kSettingsFile, path, sizeof path);
+  BOOL ok;
+  if (paths.empty()) {
+    ok = WritePrivateProfileString(kDatabases, nullptr, nullptr, path);
+  } else {
+    // The whole section in one write: a failure leaves the old list in place.
+    std::string lines;
+    for (size_t i = 0; i < paths.size(); ++i) {
+      lines += std::to_string(i + 1) + "=" + paths[i].str();
+      lines += '\0';
+    }
+    lines += '\0';
+    ok = WritePrivateProfileSection(kDatabases, lines.data(), path);
+  }
+  return ok ? 0 : ReportErrorStr(pcp, IDS_ERR_WRITESETTINGS, path);
 }

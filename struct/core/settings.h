@@ -4,6 +4,8 @@
 // Lookups read the list and dialogs save the options, so it sits below them.
 #pragma once
 
+#include <vector>
+
 #include "core/common.h"
 
 // Length of the path found, 0 (and an empty buffer) when there is none.
@@ -20,6 +22,10 @@ short WriteSettings(CCommandProcessor* pcp, STRUCT_DLL_INFO* info);
 // in a movable local block the caller frees; null (silent) when none is
 // configured or memory is short.
 HLOCAL ReadDatabaseList(STRUCT_DLL_INFO* info);
+// Replaces the list with paths under the keys "1", "2", ... in one write of
+// the file (an empty list removes the section); 550 reported, naming the
+// file, when it fails, and the file then holds the list it held before.
+short WriteDatabaseList(CCommandProcessor* pcp, const std::vector<CString>& paths);
 // Hands the "HelpFile" setting (or none) and the context to the host; 0.
 short ShowHelp(CCpClient* client, int command, DWORD context);
 

@@ -5,3 +5,6 @@
 
 STRUCT_COMMAND(UserLibCmd);      // "CSAddStruct"
 STRUCT_COMMAND(EditUserLibCmd);  // "CSEditLib"
+STRUCT_COMMAND(DrawOptsCmd);     // "CSDrawOpts"
+STRUCT_COMMAND(ChemStrucView);   // "CSView"
+STRUCT_COMMAND(DBManageCmd);     // "CSLibs"

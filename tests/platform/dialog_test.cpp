@@ -207,6 +207,28 @@ TEST_F(DialogTest, HiddenAndDisabledControlsRefuseActions) {
   EXPECT_NE(std::find(d.events.begin(), d.events.end(), Code(kAdd, BN_CLICKED)), d.events.end());
 }
 
+TEST_F(DialogTest, ControlsOutsideTheShrunkDialogRefuseActions) {
+  RecordingDialog d;
+  d.onInit = [](RecordingDialog& self) {
+    FillLists(self);
+    RECT dlg;
+    self.GetWindowRect(&dlg);
+    // Folded below the group box (y 172): Cancel and the colour list drop
+    // out, the list box straddles the edge; Border is moved off to the left.
+    self.SetWindowPos(nullptr, 0, 0, dlg.right - dlg.left, 172, SWP_NOMOVE | SWP_NOZORDER);
+    self.GetDlgItem(kBorder)->MoveWindow(-120, 40, 110, 18);
+  };
+  Queue({"click 2", "select 110 0", "click 102", "select 106 4294967296", "select 106 1",
+         "click 103", "ok"});
+  EXPECT_EQ(d.DoModal(), IDOK);
+  EXPECT_EQ(console_, (Strings{"ignored: click 2", "ignored: select 110 0", "ignored: click 102",
+                               "ignored: select 106 4294967296"}));
+  EXPECT_NE(std::find(d.events.begin(), d.events.end(), Code(kList, LBN_SELCHANGE)),
+            d.events.end());
+  EXPECT_NE(std::find(d.events.begin(), d.events.end(), Code(kTransparent, BN_CLICKED)),
+            d.events.end());
+}
+
 TEST_F(DialogTest, EnterNeedsAnUsableDefaultButton) {
   RecordingDialog d;
   d.onInit = [](RecordingDialog& self) { self.GetDlgItem(IDOK)->EnableWindow(FALSE); };

@@ -101,6 +101,22 @@ TEST_F(ProfileTest, DeletesKeysAndSections) {
   EXPECT_FALSE(std::filesystem::exists(other));
 }
 
+TEST_F(ProfileTest, SectionIsReplacedWholeInOneWrite) {
+  Write("struct.ini", "[Databases]\r\nb=x.sdb\r\nc=y.sdb\r\n\r\n[Colors]\r\nc=1\r\n");
+  ASSERT_TRUE(WritePrivateProfileSection("DATABASES", "1=y.sdb\0002=a=b.sdb\0", ini_.c_str()));
+  EXPECT_EQ(Read("struct.ini"),
+            "[Databases]\r\n1=y.sdb\r\n2=a=b.sdb\r\n\r\n[Colors]\r\nc=1\r\n");
+  ASSERT_TRUE(WritePrivateProfileSection("New", "k=v\0", ini_.c_str()));
+  EXPECT_EQ(Get("new", "K"), "v");
+  // A write that fails leaves the file as it was.
+  const std::string before = Read("struct.ini");
+  platform::InjectFault(platform::FaultOp::ProfileWrite, 1);
+  EXPECT_FALSE(WritePrivateProfileSection("Databases", "1=z.sdb\0", ini_.c_str()));
+  platform::InjectFault(platform::FaultOp::WriteFile, 1, platform::FaultKind::DiskFull);
+  EXPECT_FALSE(WritePrivateProfileSection("Databases", "1=z.sdb\0", ini_.c_str()));
+  EXPECT_EQ(Read("struct.ini"), before);
+}
+
 TEST_F(ProfileTest, WriteFailsWhenDirectoryIsMissing) {
   std::string bad = Path("none/struct.ini");
   EXPECT_FALSE(WritePrivateProfileString("s", "k", "v", bad.c_str()));
