@@ -5,7 +5,9 @@
 #include <cstdlib>
 
 CSDRAWREC* DuplicateStructureRecord(const CSDRAWREC* src) {
-  if (!src) return nullptr;
+  // No record is smaller than its header or larger than 16 bits can say; a
+  // size outside that is a damaged record, not one to copy.
+  if (!src || src->cbTotal < CSDRAWREC_HEADER || src->cbTotal > CSDRAWREC_MAX) return nullptr;
   auto* copy = static_cast<CSDRAWREC*>(std::malloc(src->cbTotal));
   if (copy) std::memcpy(copy, src, src->cbTotal);
   return copy;

@@ -82,5 +82,6 @@ inline int RecPointCount(const CSDRAWREC* rec) {
 }
 
 // A byte copy of cbTotal bytes (malloc'd, the caller frees it); null for a
-// null source or a failed allocation, reported to no one.
+// null source, a cbTotal no record can have (below the header, above 65535)
+// or a failed allocation, reported to no one.
 CSDRAWREC* DuplicateStructureRecord(const CSDRAWREC* src);

@@ -191,8 +191,11 @@ void CChemStrucDrawOptsDialog::UpdateAddButton(bool fromList) {
   m_btnAdd.EnableWindow(ParseIdText(idText, &id) && (fromList || !Trimmed(library).IsEmpty()));
 }
 
+// The window's own visibility, whether or not the dialog shows yet.
+bool IsShown(const CWnd& w) { return (GetWindowLong(w.m_hWnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+
 void CChemStrucDrawOptsDialog::ShowOverwriteWarning(bool show) {
-  if ((m_stOverwrite.IsWindowVisible() != FALSE) == show) return;
+  if (IsShown(m_stOverwrite) == show) return;
   m_stOverwrite.ShowWindow(show ? SW_SHOW : SW_HIDE);
   m_btnAdd.SetWindowText(LoadText(show ? IDS_BTN_OVERWRITE : IDS_BTN_ADDSTRUCTURE));
 }
@@ -231,7 +234,7 @@ short CChemStrucDrawOptsDialog::AddToLibrary() {
   library = Trimmed(library);
   LONG id;
   if (!ParseIdText(idText, &id)) return 1;
-  if (!m_stOverwrite.IsWindowVisible() && FindIndexEntry(m_client->pcp, library, id) != 0) {
+  if (!IsShown(m_stOverwrite) && FindIndexEntry(m_client->pcp, library, id) != 0) {
     MessageBeep(0);
     ShowOverwriteWarning(true);
     return 1;

@@ -115,7 +115,8 @@ void CUserIDDialog::UpdateAddButton() {
   CString id, library;
   m_edId.GetWindowText(id);
   m_cbLibrary.GetWindowText(library);
-  m_btnAdd.EnableWindow(std::atol(id) >= 1 && !Trimmed(library).IsEmpty());
+  LONG value;
+  m_btnAdd.EnableWindow(ParseIdText(id, &value) && !Trimmed(library).IsEmpty());
 }
 
 void CUserIDDialog::HideOverwritePrompt() {
@@ -129,7 +130,8 @@ void CUserIDDialog::OnAdd() {
   m_edId.GetWindowText(idText);
   m_cbLibrary.GetWindowText(library);
   library = Trimmed(library);
-  const LONG id = static_cast<LONG>(std::atol(idText));
+  LONG id;
+  if (!ParseIdText(idText, &id)) return;
   if (!m_stOverwrite.IsWindowVisible() && FindIndexEntry(m_client->pcp, library, id) != 0) {
     MessageBeep(0);
     m_stOverwrite.ShowWindow(SW_SHOW);

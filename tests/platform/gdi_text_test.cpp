@@ -154,6 +154,10 @@ TEST_F(GdiTextTest, BoldAndAnsiCharactersAreDrawn) {
   };
   EXPECT_GT(inkOf(bold, "lllll"), inkOf(regular, "lllll") * 5 / 4);
   EXPECT_GT(inkOf(regular, "\xB5\xB0"), 10);  // micro and degree signs of code page 1252
+  // Well-formed UTF-8 (as dialog templates hold) draws its characters, not
+  // two code page 1252 ones.
+  EXPECT_EQ(inkOf(regular, "90\xC2\xB0"), inkOf(regular, "90\xB0"));
+  EXPECT_NE(inkOf(regular, "90\xC3\x28"), inkOf(regular, "90\xB0"));  // not UTF-8: 1252
 }
 
 }  // namespace

@@ -30,7 +30,10 @@ short FakeProcessor::ShowStatusText(int channel, LPCSTR text) {
   return 0;
 }
 
-short FakeProcessor::SetNumericVariable(LPCSTR, double) { return 0; }
+short FakeProcessor::SetNumericVariable(LPCSTR name, double value) {
+  numbers[name] = value;
+  return 0;
+}
 
 short FakeProcessor::RegisterObjectType(LPCSTR typeName, ObjOpCall, CCpClient*, BYTE* pTypeId) {
   short status = Record({"type", typeName, {}, 0, 0, ""});
@@ -50,8 +53,8 @@ short FakeProcessor::RegisterCommand(LPCSTR name, CommandEntry, DWORD packed, CC
 short FakeProcessor::RegisterOverloadedCommand(const CString& name, CommandEntry, int selector,
                                                int nArgs, const BYTE* types, const CString& tag,
                                                CCpClient*) {
-  return Record({"overload", name.str(), std::vector<BYTE>(types, types + nArgs), 0, selector,
-                 tag.str()});
+  return Record(
+      {"overload", name.str(), std::vector<BYTE>(types, types + nArgs), 0, selector, tag.str()});
 }
 
 short FakeProcessor::AddCommandOverload(const CString& name, CommandEntry, int nArgs,
@@ -59,7 +62,12 @@ short FakeProcessor::AddCommandOverload(const CString& name, CommandEntry, int n
   return Record({"addoverload", name.str(), std::vector<BYTE>(types, types + nArgs), 0, 0, ""});
 }
 
-short FakeProcessor::GetStringVariable(LPCSTR, LPCSTR*) {
+short FakeProcessor::GetStringVariable(LPCSTR name, LPCSTR* pText) {
+  auto it = strings.find(name);
+  if (it != strings.end()) {
+    if (pText) *pText = it->second.c_str();
+    return 0;
+  }
   ++nErrors;
   return 1;
 }
@@ -105,7 +113,6 @@ class ModuleStateEnvironment : public ::testing::Environment {
   void SetUp() override { AfxSetModuleState(AfxGetStaticModuleState()); }
 };
 
-const auto* const s_moduleEnv =
-    ::testing::AddGlobalTestEnvironment(new ModuleStateEnvironment);
+const auto* const s_moduleEnv = ::testing::AddGlobalTestEnvironment(new ModuleStateEnvironment);
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmdproc.h>
 #include <hostutil.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,8 @@ class FakeProcessor : public CCommandProcessor {
   std::vector<std::pair<int, std::string>> statusTexts;
   std::vector<std::pair<int, std::string>> errors;  // message number, text
   std::vector<std::string> help;
+  std::map<std::string, double> numbers;       // set by SetNumericVariable
+  std::map<std::string, std::string> strings;  // read by GetStringVariable
 
  private:
   short Record(Registration r);
