@@ -10,6 +10,7 @@
 
 #include "core/common.h"
 #include "core/settings.h"
+#include "dialogs/dlgtext.h"
 #include "dialogs/entries.h"
 #include "dialogs/filedlg.h"
 #include "resources/dialogs.h"
@@ -18,12 +19,6 @@
 namespace {
 
 constexpr DWORD kHelpContext = 273;
-
-CString Lower(LPCSTR s) {
-  std::string t = s ? s : "";
-  for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return CString(t);
-}
 
 // The height of a line of text in font (none: the dialog's base unit).
 int LineHeight(HWND hwnd, HFONT font, bool withLeading) {

@@ -16,6 +16,7 @@
 #include "core/settings.h"
 #include "database/lookup.h"
 #include "database/userlib.h"
+#include "dialogs/dlgtext.h"
 #include "dialogs/entries.h"
 #include "dialogs/preview.h"
 #include "resources/dialogs.h"
@@ -25,18 +26,6 @@ namespace {
 
 constexpr DWORD kHelpContext = 272;
 constexpr LONG kMinSize = 10, kMaxSize = 20;
-
-CString Trimmed(const CString& s) {
-  const std::string& t = s.str();
-  size_t b = t.find_first_not_of(" \t"), e = t.find_last_not_of(" \t");
-  return b == std::string::npos ? CString() : CString(t.substr(b, e - b + 1));
-}
-
-CString Lower(LPCSTR s) {
-  std::string t = s ? s : "";
-  for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return CString(t);
-}
 
 // The size field read as "%ld" would read it: blanks, a sign, digits; false
 // when no digit comes. Long runs of digits saturate instead of wrapping.

@@ -17,23 +17,12 @@
 #include "core/settings.h"
 #include "database/lookup.h"
 #include "database/userlib.h"
+#include "dialogs/dlgtext.h"
 #include "dialogs/preview.h"
 #include "resources/dialogs.h"
 #include "resources/resource.h"
 
 namespace {
-
-CString Trimmed(const CString& s) {
-  const std::string& t = s.str();
-  size_t b = t.find_first_not_of(" \t"), e = t.find_last_not_of(" \t");
-  return b == std::string::npos ? CString() : CString(t.substr(b, e - b + 1));
-}
-
-CString Lower(LPCSTR s) {
-  std::string t = s ? s : "";
-  for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return CString(t);
-}
 
 class CUserIDDialog : public CDialog {
  public:
