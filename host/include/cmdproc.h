@@ -7,6 +7,7 @@
 #include <afxwin.h>
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 class CCommandProcessor;
@@ -91,6 +92,56 @@ typedef short (*ServerEntry)(CCpClient* client, unsigned short msg, uintptr_t* b
 #define OBJOP_DRAW 9
 #define OBJOP_TYPENAME 10
 #define OBJOP_ACTIVATE 1000
+
+// The draw request of OBJOP_DRAW (p1): how a plot asks a child to draw itself
+// into the plot's area. Fields keep the order of the original record; the
+// words the children do not read and the device contexts are pointer-sized.
+//
+// On screen and into files (bPrint 0): hdc is in MM_TEXT; rcTarget is the
+// plot area in its logical units (device pixels); hdcRef is the context whose
+// colours and resolution count: hdc itself, except for a metafile file, whose
+// reference is the screen (a metafile context reports neither). The ranges
+// are the plot's axes rounded to whole numbers.
+//
+// On a printer (bPrint 1) the plot fills the page in y-up logical units that
+// structures and pictures both place themselves by:
+//   M = 16380 (PLOT_PRINT_UNITS), lPrintExtX = 16380, lPrintUnitY = 1;
+//   window origin (0, M), window extent (lPrintExtX, -M);
+//   viewport origin (0, 0), viewport extent the page in device pixels;
+//   rcTarget = (0, 0, lPrintExtX, M).
+// A structure maps its placement y-up into these units (logical y = M at the
+// page's top edge); a picture keeps the viewport and replaces the window
+// extent and origin with its own, measuring its top edge down from the
+// viewport origin in units of M (M rounded down to a multiple of
+// lPrintUnitY). With the values above both put one placement on the same
+// device rectangle, within the one unit their truncations differ by. hdcRef
+// is hdc.
+#define PLOT_PRINT_UNITS 16380
+
+struct PLOTDRAWREQ {
+  uintptr_t dwReserved0;
+  int32_t bPrint;
+  uintptr_t dwReserved1;
+  HDC hdc;
+  HDC hdcRef;
+  uintptr_t dwReserved2;
+  RECT rcTarget;
+  uintptr_t dwReserved3[4];
+  int64_t llXFrom;
+  int64_t llYFrom;
+  int64_t llXTo;
+  int64_t llYTo;
+  uintptr_t dwReserved4[5];
+  int32_t lPrintExtX;
+  int32_t lPrintUnitY;
+};
+static_assert(sizeof(void*) == 8, "the draw request is laid out for 64-bit words");
+static_assert(offsetof(PLOTDRAWREQ, bPrint) == 8 && offsetof(PLOTDRAWREQ, hdc) == 24 &&
+              offsetof(PLOTDRAWREQ, hdcRef) == 32 && offsetof(PLOTDRAWREQ, rcTarget) == 48 &&
+              offsetof(PLOTDRAWREQ, llXFrom) == 96 && offsetof(PLOTDRAWREQ, llYTo) == 120 &&
+              offsetof(PLOTDRAWREQ, lPrintExtX) == 168 && offsetof(PLOTDRAWREQ, lPrintUnitY) == 172 &&
+              sizeof(PLOTDRAWREQ) == 176,
+              "draw request layout");
 
 // Server message block words.
 #define SRVBLK_HOST1 1

@@ -144,7 +144,7 @@ int RunHost(const Options& o, HostIo io) {
       io.out.flush();
     } else {
       BuiltinTable builtins = StandardBuiltins();
-      HostContext ctx{io.out, [&plugin] { return plugin.Abort(); }};
+      HostContext ctx{io.out, [&plugin] { return plugin.Abort(); }, o.viewWidth, o.viewHeight};
       Interpreter interp(rt, builtins, ctx);
       for (const Program& p : programs) interp.Run(p);
       failed = interp.failed();

@@ -47,6 +47,7 @@ BuiltinTable StandardBuiltins() {
   AddCoreBuiltins(t);
   AddClipboardBuiltins(t);
   AddClipboardFileBuiltins(t);
+  AddPlotBuiltins(t);
   return t;
 }
 

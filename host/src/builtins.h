@@ -19,6 +19,9 @@ namespace host {
 struct HostContext {
   std::ostream& out;             // Print (and later dumps)
   std::function<short()> abort;  // server message 8
+  // The drawing view's size (--view): what a drawn plot gets unless told.
+  int viewWidth = 800;
+  int viewHeight = 600;
 };
 
 struct BuiltinCall {
@@ -56,6 +59,8 @@ void AddCoreBuiltins(BuiltinTable& t);
 void AddClipboardBuiltins(BuiltinTable& t);
 // ClipFormats$, ClipSave, ClipLoad.
 void AddClipboardFileBuiltins(BuiltinTable& t);
+// DrawPlot, PrintPlot.
+void AddPlotBuiltins(BuiltinTable& t);
 
 // Every group.
 BuiltinTable StandardBuiltins();

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <vector>
 
 #include "builtins.h"
@@ -38,7 +37,8 @@ class ClipboardOpen {
 std::string FormatText(const BuiltinCall& c, size_t i) {
   if (i < c.args.size() && c.args[i] && c.args[i]->idType == ARG_NUMBER) {
     double v = c.args[i]->dValue;
-    if (v < 1 || v > 0xFFFF || v != static_cast<UINT>(v)) throw HostError{"no such clipboard format"};
+    if (v < 1 || v > 0xFFFF || v != static_cast<UINT>(v))
+      throw HostError{"no such clipboard format"};
     return std::to_string(static_cast<UINT>(v));
   }
   return c.String(i);
@@ -74,14 +74,6 @@ void PutLE32(std::string& out, int32_t v) {
   out.append(b, 4);
 }
 
-COLORREF ParseBackground(const std::string& text) {
-  std::istringstream in(text);
-  int r, g, b;
-  if (!(in >> r >> g >> b) || r < 0 || r > 255 || g < 0 || g > 255 || b < 0 || b > 255)
-    throw HostError{"a background colour is \"R G B\", each 0 to 255"};
-  return RGB(r, g, b);
-}
-
 // Copies of the clipboard's picture while it is open: the metafile and its
 // mapping, released when the copy goes.
 struct PictureCopy {
@@ -110,7 +102,7 @@ void ClipSave(BuiltinCall& c) {
   const std::string path = c.String(1);
   const UINT format = FormatOf(formatText);
   COLORREF background = RGB(255, 255, 255);
-  if (c.args.size() > 2 && c.args[2]) background = ParseBackground(c.String(2));
+  if (c.args.size() > 2 && c.args[2]) background = ParseColour(c.String(2));
 
   std::string bytes;
   PictureCopy picture;

@@ -17,13 +17,6 @@ namespace {
 // 0.01 mm units to pixels at 96 dpi or to points.
 constexpr double kUnitsPerInch = 2540.0;
 
-std::string Extension(const std::string& path) {
-  size_t dot = path.rfind('.');
-  std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
-}
-
 // The last window extent the metafile sets, or (0, 0).
 SIZE WindowExtent(HMETAFILE hmf) {
   SIZE ext{0, 0};
@@ -63,6 +56,39 @@ void Play(HDC hdc, const METAFILEPICT& pict, int w, int h) {
 
 }  // namespace
 
+std::string FileExtension(const std::string& path) {
+  // A dot in a directory name is no extension ("out.d/plot").
+  const size_t dot = path.rfind('.');
+  const size_t slash = path.find_last_of("/\\");
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+COLORREF ParseColour(const std::string& text) {
+  const HostError bad{"a background colour is \"R G B\", each 0 to 255"};
+  int rgb[3];
+  size_t at = 0;
+  auto blanks = [&] {
+    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+  };
+  auto digit = [&] {
+    return at < text.size() && std::isdigit(static_cast<unsigned char>(text[at]));
+  };
+  for (int& part : rgb) {
+    blanks();
+    const size_t start = at;
+    part = 0;
+    // At most three digits, so the value stays small before its range check.
+    while (digit() && at - start < 3) part = part * 10 + (text[at++] - '0');
+    if (at == start || digit() || part > 255) throw bad;
+  }
+  blanks();
+  if (at != text.size()) throw bad;
+  return RGB(rgb[0], rgb[1], rgb[2]);
+}
+
 SIZE PicturePixels(const METAFILEPICT& pict) {
   double w, h;
   PictureSize(pict, 96.0, &w, &h);
@@ -71,7 +97,7 @@ SIZE PicturePixels(const METAFILEPICT& pict) {
 }
 
 void SavePicture(const METAFILEPICT& pict, const std::string& path, COLORREF background) {
-  const std::string ext = Extension(path);
+  const std::string ext = FileExtension(path);
   const std::string hostPath = platform::ToHostPath(path);
   if (hostPath.empty()) throw HostError{"cannot write " + path};
   if (ext == "wmf") {

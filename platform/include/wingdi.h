@@ -2,7 +2,8 @@
 // text, mapping modes, device metrics, printers and information contexts, and
 // Windows metafiles (recorded, copied, played, enumerated record by record).
 // Three kinds of device stand behind a context: a metafile being recorded, a
-// raster surface (windows, off-screen pictures), and printers (PDF pages).
+// raster surface (windows, off-screen pictures), and printers (PDF pages, or
+// a metafile recorded for the document).
 #pragma once
 
 // Included from windows.h, after its base types.
@@ -108,9 +109,10 @@ struct PAINTSTRUCT {
 HDC BeginPaint(HWND hWnd, PAINTSTRUCT* lpPaint);
 BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
 
-// Printers: driver "pdf" (colour) or "mono" (two colours), any device name,
-// the port is the output file. CreateIC makes an information context that
-// answers GetDeviceCaps and draws nothing.
+// Printers: driver "pdf" (colour) or "mono" (two colours), or "wmf" (the
+// colour printer's metrics, its document recorded as a Windows metafile), any
+// device name, the port is the output file. CreateIC makes an information
+// context that answers GetDeviceCaps and draws nothing.
 struct DEVMODE;
 HDC CreateDC(LPCSTR pwszDriver, LPCSTR pwszDevice, LPCSTR pszPort, const DEVMODE* pdm);
 HDC CreateIC(LPCSTR pszDriver, LPCSTR pszDevice, LPCSTR pszPort, const DEVMODE* pdm);

@@ -83,6 +83,7 @@ short DrawStructure(CCommandProcessor* pcp, CSDRAWREC* rec, HDC hdc, HDC hdcRef,
   DRAWCONTEXT dc{pcp, rec, hdc, hdcRef, target, fit, false, {}, nullptr};
   const int colours = hdcRef ? GetDeviceCaps(hdcRef, NUMCOLORS) : 0;
   dc.bColour = forceColour == 1 || colours > 2 || colours == -1;
+  dc.bPrinter = GetDeviceCaps(hdc, TECHNOLOGY) == DT_RASPRINTER;
   const CSDRAWOPTS& opts = rec->drawOpts;
   const int bondWidth = opts.bThickBonds ? static_cast<int>(fit.scale) + 1 : 0;
   for (int i = 0; i < 4; ++i) dc.hpenItem[i] = CreatePen(PS_SOLID, bondWidth, ItemColour(dc, i));

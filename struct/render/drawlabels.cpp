@@ -1,6 +1,7 @@
 // Atom labels: the label font at a percentage of the label height, estimated
 // run widths, anchoring by the shape of the text, and runs of digits set as
 // subscripts and charge signs as superscripts.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -9,12 +10,20 @@
 
 namespace {
 
-// The main font's height in device units.
+// The main font's height in the drawing's logical units: structure units
+// scaled (Rel), or points at the reference's resolution (Abs), which on a
+// printer go through its mapping, since its logical units are not pixels.
 LONG BaseHeight(const DRAWCONTEXT& dc) {
   const LONG h = dc.rec->drawOpts.lFontHeight;
   if (h > 0) return std::abs(static_cast<LONG>(static_cast<float>(h) * dc.fit.yscale));
-  const LONG dpi = dc.hdcRef ? GetDeviceCaps(dc.hdcRef, LOGPIXELSY) : 96;
-  return std::abs(dpi * h) / 72;
+  const long long dpi = dc.hdcRef ? GetDeviceCaps(dc.hdcRef, LOGPIXELSY) : 96;
+  const long long pixels =
+      std::min<long long>(std::llabs(dpi * static_cast<long long>(h)) / 72, INT32_MAX);
+  if (!dc.bPrinter) return static_cast<LONG>(pixels);
+  POINT span[2] = {{0, 0}, {0, static_cast<LONG>(pixels)}};
+  if (!DPtoLP(dc.hdc, span, 2)) return static_cast<LONG>(pixels);
+  return static_cast<LONG>(
+      std::min<long long>(std::llabs(static_cast<long long>(span[1].y) - span[0].y), INT32_MAX));
 }
 
 enum RunKind { RUN_TEXT, RUN_DIGITS, RUN_SIGNS };

@@ -19,6 +19,7 @@ struct DRAWCONTEXT {
   bool bColour;      // the colour rule's verdict
   HPEN hpenItem[4];  // bond pens by bond type
   HFONT hfontMain;
+  bool bPrinter = false;  // hdc is a printer: point sizes go through its mapping
 };
 
 COLORREF ItemColour(const DRAWCONTEXT& dc, int item);

@@ -8,19 +8,14 @@ STRUCT_EXPORT short OOCPSRV(CCpClient* client, unsigned short msg, uintptr_t* bl
 
 // Object types still to come.
 STRUCT_HANDLER(ChemStrucDrwOpCall);
-STRUCT_HANDLER(MetaFileObjOpCall);
 
 // Functions still to come.
-STRUCT_FUNCTION(ChemStrucMFCreate);
-STRUCT_FUNCTION(ChemStrucHitTest);
 STRUCT_FUNCTION(ChemStrucWindow);
 STRUCT_FUNCTION(ChemStrucGetWindowText);
 STRUCT_FUNCTION(CopyFuncWnd);
 
 // Commands still to come.
 STRUCT_COMMAND(ClipboardConvertCmd);
-STRUCT_COMMAND(ChemStrucAttach);
-STRUCT_COMMAND(ChemStrucMFAttach);
 STRUCT_COMMAND(SubsetCmd);
 STRUCT_COMMAND(ChemStrucSetWindowText);
 STRUCT_COMMAND(ChemStrucSetWindowLoc);

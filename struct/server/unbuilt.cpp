@@ -45,24 +45,11 @@ STRUCT_HANDLER(ChemStrucDrwOpCall) {
   return UnsupportedOpcode(client, opcode);
 }
 
-STRUCT_HANDLER(MetaFileObjOpCall) {
-  if (opcode == OBJOP_TYPENAME) return CopyTypeName(GetDllInfo(client)->szMetaType, p1, p2);
-  if (opcode == OBJOP_DESTROY) {
-    delete value;
-    return 0;
-  }
-  return UnsupportedOpcode(client, opcode);
-}
-
-UNBUILT_FUNCTION(ChemStrucMFCreate, "CSMFCreate")
-UNBUILT_FUNCTION(ChemStrucHitTest, "CSTestHit")
 UNBUILT_FUNCTION(ChemStrucWindow, "CreateWindow")
 UNBUILT_FUNCTION(ChemStrucGetWindowText, "GetWindowText$")
 UNBUILT_FUNCTION(CopyFuncWnd, "CSCOPY")
 
 UNBUILT_COMMAND(ClipboardConvertCmd, "ClipCvt")
-UNBUILT_COMMAND(ChemStrucAttach, "CSAttach")
-UNBUILT_COMMAND(ChemStrucMFAttach, "CSMFATTACH")
 UNBUILT_COMMAND(SubsetCmd, "CSSubset")
 UNBUILT_COMMAND(ChemStrucSetWindowText, "SetWindowText")
 UNBUILT_COMMAND(ChemStrucSetWindowLoc, "SETWINDOWLOC")

@@ -65,6 +65,7 @@ TEST_F(StructHostTest, ListShowsRegistrationsInOrder) {
             "function NoResult()\n"
             "function NameOf$(THING)\n"
             "function ChildCount(MS)\n"
+            "function Draws$()\n"
             "command Rename THING, string\n"
             "command Bump number\n"
             "command Attach THING, MS\n"
@@ -75,7 +76,8 @@ TEST_F(StructHostTest, ListShowsRegistrationsInOrder) {
             "command NeedVar string, number\n"
             "command NoArgs\n"
             "command Put THING, number\n"
-            "command Put string, number\n");
+            "command Put string, number\n"
+            "command Attach THING, CHRO\n");
   EXPECT_EQ(r.err, "");
 }
 

@@ -1,6 +1,7 @@
 // Device metrics: the screen (and windows and memory contexts) at 96 dpi,
-// the printers as an A4 page at 300 dpi, vector pictures at 96 dpi, and a
-// metafile context, which Windows describes only by its technology.
+// the printers as an A4 page at 300 dpi (a recording printer too), vector
+// pictures at 96 dpi, and a metafile context, which Windows describes only by
+// its technology.
 #include <cmath>
 
 #include "dc.h"
@@ -46,7 +47,7 @@ Caps VectorCaps(double width, double height) {
 }  // namespace platform::gdi
 
 int GetDeviceCaps(HDC hdc, int index) {
-  if (platform::gdi::FindMetaDC(hdc)) return index == TECHNOLOGY ? DT_METAFILE : 0;
+  if (platform::gdi::IsMetaFileOnly(hdc)) return index == TECHNOLOGY ? DT_METAFILE : 0;
   return platform::gdi::WithDc(hdc, 0, [index](platform::gdi::Dc& dc) {
     const platform::gdi::Caps& c = dc.caps;
     switch (index) {

@@ -1,7 +1,8 @@
 // Device contexts: the state a context carries (selected objects, colours and
 // modes, current position, mapping, clip rectangle), its saved states, its
 // device's metrics, and the cairo surface it draws on. Information contexts
-// and printers between documents have no surface and draw nothing.
+// and printers between documents have no surface and draw nothing; nor has a
+// printer whose pages are recorded as a metafile instead.
 #pragma once
 
 #include <cairo.h>
@@ -75,6 +76,9 @@ class Dc {
   std::string port;
   std::string output;
   bool inDoc = false;
+  // A printer whose pages are recorded as a metafile (metadc.h) rather than
+  // drawn on a surface.
+  bool recorded = false;
 };
 
 // Registers a context and gives it its handle.

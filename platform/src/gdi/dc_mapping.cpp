@@ -1,6 +1,7 @@
 // The mapping functions of a context: mapping mode, window and viewport
 // origins and extents, and point conversion between logical and device
-// coordinates.
+// coordinates. A recording printer records the Set calls and keeps the
+// mapping too, so that its conversions follow what it records.
 #include "dc.h"
 #include "metadc.h"
 
@@ -9,7 +10,10 @@ using platform::gdi::FindMetaDC;
 using platform::gdi::WithDc;
 
 int SetMapMode(HDC hdc, int mode) {
-  if (auto* m = FindMetaDC(hdc)) return m->SetMapMode(mode);
+  if (auto* m = FindMetaDC(hdc)) {
+    const int previous = m->SetMapMode(mode);
+    if (!m->AlsoDevice()) return previous;
+  }
   if (mode < MM_TEXT || mode > MM_ANISOTROPIC) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
@@ -62,22 +66,34 @@ BOOL Get(HDC hdc, T* out, F field) {
 }  // namespace
 
 BOOL SetWindowExtEx(HDC hdc, int x, int y, SIZE* lpsz) {
-  if (auto* m = FindMetaDC(hdc)) return m->SetWindowExtEx(x, y);
+  if (auto* m = FindMetaDC(hdc)) {
+    const BOOL recorded = m->SetWindowExtEx(x, y);
+    if (!m->AlsoDevice()) return recorded;
+  }
   return SetExtent(hdc, x, y, lpsz, true);
 }
 
 BOOL SetViewportExtEx(HDC hdc, int x, int y, SIZE* lpsz) {
-  if (auto* m = FindMetaDC(hdc)) return m->SetViewportExtEx(x, y);
+  if (auto* m = FindMetaDC(hdc)) {
+    const BOOL recorded = m->SetViewportExtEx(x, y);
+    if (!m->AlsoDevice()) return recorded;
+  }
   return SetExtent(hdc, x, y, lpsz, false);
 }
 
 BOOL SetWindowOrgEx(HDC hdc, int x, int y, POINT* lppt) {
-  if (auto* m = FindMetaDC(hdc)) return m->SetWindowOrgEx(x, y);
+  if (auto* m = FindMetaDC(hdc)) {
+    const BOOL recorded = m->SetWindowOrgEx(x, y);
+    if (!m->AlsoDevice()) return recorded;
+  }
   return SetOrigin(hdc, x, y, lppt, true);
 }
 
 BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* lppt) {
-  if (auto* m = FindMetaDC(hdc)) return m->SetViewportOrgEx(x, y);
+  if (auto* m = FindMetaDC(hdc)) {
+    const BOOL recorded = m->SetViewportOrgEx(x, y);
+    if (!m->AlsoDevice()) return recorded;
+  }
   return SetOrigin(hdc, x, y, lppt, false);
 }
 

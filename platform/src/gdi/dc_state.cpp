@@ -1,7 +1,8 @@
 // Context attributes: saved states, background mode and colour, text colour
 // and alignment, the ROP2 mode, and the selected pen, brush and font. Each
 // call on a metafile context is handed to the metafile recorder; the getters
-// fail there, as Windows' do.
+// fail there, as Windows' do. A recording printer has its calls recorded and
+// keeps the state as well, answering as the device it is.
 #include "dc.h"
 #include "metadc.h"
 
@@ -10,7 +11,10 @@ using platform::gdi::FindMetaDC;
 using platform::gdi::WithDc;
 
 int SaveDC(HDC hdc) {
-  if (auto* m = FindMetaDC(hdc)) return m->SaveDC();
+  if (auto* m = FindMetaDC(hdc)) {
+    const int level = m->SaveDC();
+    if (!m->AlsoDevice()) return level;
+  }
   return WithDc(hdc, 0, [](Dc& dc) {
     dc.saved.push_back(dc.state);
     return static_cast<int>(dc.saved.size());
@@ -18,7 +22,10 @@ int SaveDC(HDC hdc) {
 }
 
 BOOL RestoreDC(HDC hdc, int nSavedDC) {
-  if (auto* m = FindMetaDC(hdc)) return m->RestoreDC(nSavedDC);
+  if (auto* m = FindMetaDC(hdc)) {
+    const BOOL restored = m->RestoreDC(nSavedDC);
+    if (!m->AlsoDevice()) return restored;
+  }
   return WithDc(hdc, FALSE, [nSavedDC](Dc& dc) {
     int n = static_cast<int>(dc.saved.size());
     int index = nSavedDC < 0 ? n + nSavedDC : nSavedDC - 1;
@@ -30,7 +37,10 @@ BOOL RestoreDC(HDC hdc, int nSavedDC) {
 }
 
 int SetBkMode(HDC hdc, int mode) {
-  if (auto* m = FindMetaDC(hdc)) return m->SetBkMode(mode);
+  if (auto* m = FindMetaDC(hdc)) {
+    const int previous = m->SetBkMode(mode);
+    if (!m->AlsoDevice()) return previous;
+  }
   if (mode != TRANSPARENT && mode != OPAQUE) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
@@ -43,7 +53,10 @@ int GetBkMode(HDC hdc) {
 }
 
 COLORREF SetBkColor(HDC hdc, COLORREF color) {
-  if (auto* m = FindMetaDC(hdc)) return m->SetBkColor(color);
+  if (auto* m = FindMetaDC(hdc)) {
+    const COLORREF previous = m->SetBkColor(color);
+    if (!m->AlsoDevice()) return previous;
+  }
   return WithDc(hdc, CLR_INVALID,
                 [color](Dc& dc) { return std::exchange(dc.state.bkColor, color); });
 }
@@ -53,7 +66,10 @@ COLORREF GetBkColor(HDC hdc) {
 }
 
 COLORREF SetTextColor(HDC hdc, COLORREF color) {
-  if (auto* m = FindMetaDC(hdc)) return m->SetTextColor(color);
+  if (auto* m = FindMetaDC(hdc)) {
+    const COLORREF previous = m->SetTextColor(color);
+    if (!m->AlsoDevice()) return previous;
+  }
   return WithDc(hdc, CLR_INVALID,
                 [color](Dc& dc) { return std::exchange(dc.state.textColor, color); });
 }
@@ -63,7 +79,10 @@ COLORREF GetTextColor(HDC hdc) {
 }
 
 UINT SetTextAlign(HDC hdc, UINT align) {
-  if (auto* m = FindMetaDC(hdc)) return m->SetTextAlign(align);
+  if (auto* m = FindMetaDC(hdc)) {
+    const UINT previous = m->SetTextAlign(align);
+    if (!m->AlsoDevice()) return previous;
+  }
   return WithDc(hdc, CLR_INVALID,
                 [align](Dc& dc) { return std::exchange(dc.state.textAlign, align); });
 }
@@ -73,7 +92,10 @@ UINT GetTextAlign(HDC hdc) {
 }
 
 int SetROP2(HDC hdc, int rop2) {
-  if (auto* m = FindMetaDC(hdc)) return m->SetROP2(rop2);
+  if (auto* m = FindMetaDC(hdc)) {
+    const int previous = m->SetROP2(rop2);
+    if (!m->AlsoDevice()) return previous;
+  }
   if (rop2 < R2_BLACK || rop2 > R2_WHITE) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
@@ -82,7 +104,10 @@ int SetROP2(HDC hdc, int rop2) {
 }
 
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
-  if (auto* m = FindMetaDC(hdc)) return m->SelectObject(h);
+  if (auto* m = FindMetaDC(hdc)) {
+    HGDIOBJ previous = m->SelectObject(h);
+    if (!m->AlsoDevice()) return previous;
+  }
   return WithDc(hdc, static_cast<HGDIOBJ>(nullptr), [h](Dc& dc) -> HGDIOBJ {
     const platform::gdi::GdiObject* o = platform::gdi::FindObject(h);
     if (!o) {

@@ -70,7 +70,7 @@ using platform::gdi::DcKind;
 HDC CreateCompatibleDC(HDC hdc) {
   platform::gdi::Caps caps = platform::gdi::ScreenCaps();
   bool mono = false;
-  if (hdc && !platform::gdi::FindMetaDC(hdc)) {
+  if (hdc && !platform::gdi::IsMetaFileOnly(hdc)) {
     std::lock_guard lock(platform::gdi::GdiMutex());
     Dc* src = platform::gdi::FindDc(hdc);
     if (!src) {
@@ -88,7 +88,7 @@ HDC CreateCompatibleDC(HDC hdc) {
 }
 
 // Any context goes this way: window contexts are released, a printer's open
-// document and a vector context's drawing are discarded.
+// document (or recording) and a vector context's drawing are discarded.
 BOOL DeleteDC(HDC hdc) {
   std::unique_ptr<Dc> dc;
   {
@@ -99,6 +99,7 @@ BOOL DeleteDC(HDC hdc) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
+  platform::gdi::EndDeviceRecording(hdc);
   std::lock_guard lock(platform::gdi::GdiMutex());
   dc.reset();
   return TRUE;

@@ -2,7 +2,8 @@
 // Rectangle, Ellipse, FillRect, the clip rectangle, and GetPixel. Shapes
 // follow GDI's box convention: a one-pixel outline covers the pixels from
 // left to right - 1 and top to bottom - 1; without a pen the filled area is
-// one pixel smaller each way.
+// one pixel smaller each way. A recording printer only records the drawing,
+// having no page, but keeps its current position and clip rectangle.
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -100,7 +101,10 @@ void EllipsePath(cairo_t* cr, const Box& b) {
 }  // namespace
 
 BOOL MoveToEx(HDC hdc, int x, int y, POINT* lppt) {
-  if (auto* m = FindMetaDC(hdc)) return m->MoveToEx(x, y);
+  if (auto* m = FindMetaDC(hdc)) {
+    const BOOL recorded = m->MoveToEx(x, y);
+    if (!m->AlsoDevice()) return recorded;
+  }
   return WithDc(hdc, FALSE, [&](Dc& dc) {
     if (lppt) *lppt = dc.state.pos;
     dc.state.pos = {x, y};
@@ -117,7 +121,16 @@ BOOL GetCurrentPositionEx(HDC hdc, POINT* lppt) {
 }
 
 BOOL LineTo(HDC hdc, int x, int y) {
-  if (auto* m = FindMetaDC(hdc)) return m->LineTo(x, y);
+  if (auto* m = FindMetaDC(hdc)) {
+    const BOOL recorded = m->LineTo(x, y);
+    if (m->AlsoDevice()) {
+      WithDc(hdc, FALSE, [&](Dc& dc) {
+        dc.state.pos = {x, y};
+        return TRUE;
+      });
+    }
+    return recorded;
+  }
   return WithDc(hdc, FALSE, [&](Dc& dc) {
     if (!dc.CanDraw()) return FALSE;
     POINT from = ToDevice(dc.state.map, dc.state.pos);
@@ -213,7 +226,10 @@ int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
 }
 
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
-  if (auto* m = FindMetaDC(hdc)) return m->IntersectClipRect(left, top, right, bottom);
+  if (auto* m = FindMetaDC(hdc)) {
+    const int region = m->IntersectClipRect(left, top, right, bottom);
+    if (!m->AlsoDevice()) return region;
+  }
   return WithDc(hdc, RGN_ERROR, [&](Dc& dc) {
     RECT r = DeviceBox(dc, left, top, right, bottom);
     RECT& c = dc.state.clip;

@@ -71,6 +71,19 @@ bool WriteDiskMetaFile(HANDLE file, const std::vector<BYTE>& bytes) {
          written == disk.size();
 }
 
+bool SaveDiskMetaFile(LPCSTR path, const std::vector<BYTE>& bytes) {
+  HANDLE file = CreateFile(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool written = WriteDiskMetaFile(file, bytes);
+  const bool closed = CloseHandle(file);
+  if (written && closed) return true;
+  const DWORD err = GetLastError();
+  DeleteFile(path);
+  SetLastError(err);
+  return false;
+}
+
 }  // namespace platform::gdi
 
 using platform::gdi::MetaFileBytes;
@@ -82,20 +95,7 @@ HMETAFILE CopyMetaFile(HMETAFILE hmf, LPCSTR pszFile) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
-  if (pszFile) {
-    HANDLE file = CreateFile(pszFile, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return nullptr;
-    const bool written = platform::gdi::WriteDiskMetaFile(file, *bytes);
-    const bool closed = CloseHandle(file);
-    if (!written || !closed) {
-      // A half-written picture would be opened by other programs as a broken one.
-      const DWORD err = GetLastError();
-      DeleteFile(pszFile);
-      SetLastError(err);
-      return nullptr;
-    }
-  }
+  if (pszFile && !platform::gdi::SaveDiskMetaFile(pszFile, *bytes)) return nullptr;
   return NewMetaFileHandle(*bytes);
 }
 

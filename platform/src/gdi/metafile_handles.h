@@ -21,6 +21,10 @@ MetaBytes MetaFileBytes(HMETAFILE h);
 
 // Writes a metafile's bytes to an open file as a disk metafile (mtType 2).
 bool WriteDiskMetaFile(HANDLE file, const std::vector<BYTE>& bytes);
+// Writes them to a new file at path the same way; a file that could not be
+// written whole is removed again, as other programs would open it as a broken
+// picture.
+bool SaveDiskMetaFile(LPCSTR path, const std::vector<BYTE>& bytes);
 
 }  // namespace platform::gdi
 

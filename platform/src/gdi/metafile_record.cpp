@@ -1,12 +1,15 @@
 // Metafile contexts: every GDI call on one becomes a metafile record. Objects
 // are recorded the first time they are selected, into the lowest free slot of
 // the metafile's object table, and their slot is freed again when they are
-// deleted. CloseMetaFile ends the recording and hands out the metafile.
+// deleted. CloseMetaFile ends the recording and hands out the metafile. A
+// "wmf" printer's recording lives under the printer's handle instead, and its
+// documents start and finish it.
 #include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "gdi/metadc.h"
 #include "gdi/metafile_format.h"
@@ -97,13 +100,15 @@ bool CreateRecord(HGDIOBJ h, Kind kind, std::vector<BYTE>& out) {
 
 class MetaRecorder final : public MetaDC {
  public:
-  MetaRecorder(HANDLE file, std::string path) : file_(file), path_(std::move(path)) {
+  MetaRecorder(HANDLE file, std::string path, bool device = false)
+      : file_(file), path_(std::move(path)), device_(device) {
     bytes_.resize(wmf::kHeaderBytes);
     state_.selected[kPen] = GetStockObject(BLACK_PEN);
     state_.selected[kBrush] = GetStockObject(WHITE_BRUSH);
     state_.selected[kFont] = GetStockObject(SYSTEM_FONT);
   }
 
+  bool AlsoDevice() const override { return device_; }
   HANDLE file() const { return file_; }
   const std::string& path() const { return path_; }
 
@@ -263,6 +268,7 @@ class MetaRecorder final : public MetaDC {
 
   HANDLE file_;
   std::string path_;
+  bool device_;
   std::vector<BYTE> bytes_;  // header space, then the records so far
   DWORD maxRecord_ = 0;
   std::vector<Slot> slots_;
@@ -295,6 +301,34 @@ void MetaObjectDeleted(HGDIOBJ h) {
   for (auto& [handle, dc] : r.contexts) dc->ObjectDeleted(h);
 }
 
+MetaDC& StartDeviceRecording(HDC hdc) {
+  auto recorder = std::make_unique<MetaRecorder>(nullptr, "", true);
+  MetaDC& m = *recorder;
+  Registry& r = Contexts();
+  std::lock_guard lock(r.mutex);
+  r.contexts[reinterpret_cast<uintptr_t>(hdc)] = std::move(recorder);
+  return m;
+}
+
+std::vector<BYTE> FinishDeviceRecording(HDC hdc) {
+  std::unique_ptr<MetaRecorder> done;
+  {
+    Registry& r = Contexts();
+    std::lock_guard lock(r.mutex);
+    auto it = r.contexts.find(reinterpret_cast<uintptr_t>(hdc));
+    if (it == r.contexts.end() || !it->second->AlsoDevice()) return {};
+    done = std::exchange(it->second, std::make_unique<MetaRecorder>(nullptr, "", true));
+  }
+  return done->Finish();
+}
+
+void EndDeviceRecording(HDC hdc) {
+  Registry& r = Contexts();
+  std::lock_guard lock(r.mutex);
+  auto it = r.contexts.find(reinterpret_cast<uintptr_t>(hdc));
+  if (it != r.contexts.end() && it->second->AlsoDevice()) r.contexts.erase(it);
+}
+
 }  // namespace platform::gdi
 
 using platform::gdi::Contexts;
@@ -322,7 +356,8 @@ HMETAFILE CloseMetaFile(HDC hdc) {
     auto& r = Contexts();
     std::lock_guard lock(r.mutex);
     auto it = r.contexts.find(reinterpret_cast<uintptr_t>(hdc));
-    if (it == r.contexts.end()) {
+    // A printer's recording ends with its documents, not here.
+    if (it == r.contexts.end() || it->second->AlsoDevice()) {
       SetLastError(ERROR_INVALID_HANDLE);
       return nullptr;
     }

@@ -249,7 +249,7 @@ int GetObject(HGDIOBJ h, int c, LPVOID pv) {
 
 DWORD GetObjectType(HGDIOBJ h) {
   if (!h) return 0;
-  if (platform::gdi::FindMetaDC(static_cast<HDC>(h))) return OBJ_METADC;
+  if (platform::gdi::IsMetaFileOnly(static_cast<HDC>(h))) return OBJ_METADC;
   std::lock_guard lock(GdiMutex());
   if (const GdiObject* o = platform::gdi::FindObject(h)) {
     switch (o->kind) {

@@ -1,13 +1,15 @@
 // A small plug-in for the host's tests. It registers two object types,
 // overloaded functions and commands, and counts every payload it makes,
 // duplicates and destroys, so tests can see that the host ends each value
-// exactly once and duplicates where it should.
+// exactly once and duplicates where it should. A THING also draws itself as a
+// plot's child and writes down the draw request it got (Draws$()).
 #include <cmdproc.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #define EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -21,10 +23,11 @@ struct Counts {
   int created = 0, duplicated = 0, destroyed = 0;
   int liveAtStop = -1;
   std::string messages;  // server messages in order, "2,3,6"
+  std::string draws;     // one line per OBJOP_DRAW, until Draws$() takes them
 };
 Counts g;
 
-BYTE idThing = 0, idGadget = 0, idMs = 0, idRange = 0;
+BYTE idThing = 0, idGadget = 0, idMs = 0, idChro = 0, idRange = 0;
 
 CCommandProcessor* Cp(CCpClient* c) { return c->pcp; }
 int Live() { return g.created + g.duplicated - g.destroyed; }
@@ -42,6 +45,45 @@ short Result(CCpClient* c, OBJ_BASECLASS** result, const std::string& text) {
 }
 short Result(CCpClient* c, OBJ_BASECLASS** result, double d) {
   return Cp(c)->MakeResult(ARG_NUMBER, 12, &d, result);
+}
+
+// A plot child's drawing: the request and the mapping found on the context,
+// the colour already under the target's top-left corner, then a blue
+// rectangle over the target's middle. A thing named by a number fails its
+// drawing with that status.
+short Draw(const std::string& name, const PLOTDRAWREQ* r) {
+  if (!r) return 602;
+  bool zero = r->dwReserved0 == 0 && r->dwReserved1 == 0 && r->dwReserved2 == 0;
+  for (uintptr_t w : r->dwReserved3) zero = zero && w == 0;
+  for (uintptr_t w : r->dwReserved4) zero = zero && w == 0;
+  POINT org{};
+  SIZE wext{}, vext{};
+  GetWindowOrgEx(r->hdc, &org);
+  GetWindowExtEx(r->hdc, &wext);
+  GetViewportExtEx(r->hdc, &vext);
+  const RECT& t = r->rcTarget;
+  const std::string ref =
+      r->hdcRef == r->hdc ? "hdc" : std::to_string(GetDeviceCaps(r->hdcRef, TECHNOLOGY));
+  char line[512];
+  std::snprintf(line, sizeof line,
+                "%s print=%d rect=%ld,%ld,%ld,%ld x=%lld,%lld y=%lld,%lld ext=%d unit=%d dc=%d "
+                "ref=%s mm=%d org=%ld,%ld wext=%ld,%ld vext=%ld,%ld under=%06x zero=%d\n",
+                name.c_str(), r->bPrint, static_cast<long>(t.left), static_cast<long>(t.top),
+                static_cast<long>(t.right), static_cast<long>(t.bottom),
+                static_cast<long long>(r->llXFrom), static_cast<long long>(r->llXTo),
+                static_cast<long long>(r->llYFrom), static_cast<long long>(r->llYTo), r->lPrintExtX,
+                r->lPrintUnitY, GetDeviceCaps(r->hdc, TECHNOLOGY), ref.c_str(), GetMapMode(r->hdc),
+                static_cast<long>(org.x), static_cast<long>(org.y), static_cast<long>(wext.cx),
+                static_cast<long>(wext.cy), static_cast<long>(vext.cx), static_cast<long>(vext.cy),
+                static_cast<unsigned>(GetPixel(r->hdc, t.left, t.top)), zero ? 1 : 0);
+  g.draws += line;
+  HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+  HGDIOBJ old = SelectObject(r->hdc, blue);
+  const LONG qx = (t.right - t.left) / 4, qy = (t.bottom - t.top) / 4;
+  Rectangle(r->hdc, t.left + qx, t.top + qy, t.right - qx, t.bottom - qy);
+  SelectObject(r->hdc, old);
+  DeleteObject(blue);
+  return static_cast<short>(std::atoi(name.c_str()));
 }
 
 // Both types share one handler; the name says which.
@@ -65,6 +107,8 @@ short ObjOp(OBJ_BASECLASS* v, unsigned short op, intptr_t p1, intptr_t p2, CCpCl
     case OBJOP_TYPENAME:
       std::snprintf(reinterpret_cast<char*>(p1), static_cast<size_t>(p2), "%s", type);
       return 0;
+    case OBJOP_DRAW:
+      return Draw(ThingOf(v)->name, reinterpret_cast<const PLOTDRAWREQ*>(p1));
     default:
       return 601;
   }
@@ -112,6 +156,12 @@ short Fail(CCpClient* c, OBJ_BASECLASS** args, OBJ_BASECLASS** r) {
 }
 
 short NoResult(CCpClient*, OBJ_BASECLASS**, OBJ_BASECLASS**) { return 0; }
+
+short Draws(CCpClient* c, OBJ_BASECLASS**, OBJ_BASECLASS** r) {
+  const std::string taken = std::move(g.draws);
+  g.draws.clear();
+  return Result(c, r, taken);
+}
 
 short NameOf(CCpClient* c, OBJ_BASECLASS** args, OBJ_BASECLASS** r) {
   return args[0] ? Result(c, r, ThingOf(args[0])->name) : 534;
@@ -195,6 +245,7 @@ short NoArgs(CCpClient* c, OBJ_BASECLASS**) { return Cp(c)->SetNumericVariable("
 short Register(CCpClient* c) {
   CCommandProcessor* cp = Cp(c);
   cp->LookupObjectType("MS", &idMs);
+  cp->LookupObjectType("CHRO", &idChro);
   cp->LookupObjectType("RANGE", &idRange);
   short s;
   if ((s = cp->RegisterObjectType("THING", ObjOp, c, &idThing))) return s;
@@ -217,7 +268,7 @@ short Register(CCpClient* c) {
       {"Which$", WhichThing, 1, thing},   {"Which$", WhichMs, 1, ms},
       {"Positions$", Positions, 4, four}, {"Fail", Fail, 2, numNum},
       {"NoResult", NoResult, 0, nullptr}, {"NameOf$", NameOf, 1, thing},
-      {"ChildCount", ChildCount, 1, ms},
+      {"ChildCount", ChildCount, 1, ms},  {"Draws$", Draws, 0, nullptr},
   };
   for (const auto& f : functions) {
     if ((s = cp->RegisterFunction(f.name, f.fn, f.n, f.types, c))) return s;
@@ -248,7 +299,9 @@ short Register(CCpClient* c) {
   if ((s = cp->RegisterOverloadedCommand(CString("Put"), PutThing, 1, 2, putThing, CString("x"),
                                          c)))
     return s;
-  return cp->AddCommandOverload(CString("Put"), PutText, 2, putText, c);
+  if ((s = cp->AddCommandOverload(CString("Put"), PutText, 2, putText, c))) return s;
+  const BYTE attachChro[] = {idThing, idChro};
+  return cp->AddCommandOverload(CString("Attach"), Attach, 2, attachChro, c);
 }
 
 }  // namespace

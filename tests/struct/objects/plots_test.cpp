@@ -1,0 +1,266 @@
+// Structures and pictures drawn into a plot's placement through opcode 9, on
+// screen and on a printer, and the picture values of the clipboard: what the
+// records and pixels show, and the ranges and placements that have no place.
+#include <gtest/gtest.h>
+#include <platform/env.h>
+#include <platform/gdi_export.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <memory>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/common.h"
+#include "database/drawrec.h"
+#include "objects/entries.h"
+#include "objects/metaobj.h"
+#include "support/fakehost.h"
+#include "testutil/tempdir.h"
+
+namespace {
+
+// One bond across the middle, border on, black on white.
+CSDRAWREC* Bond() {
+  const size_t cb = CSDRAWREC_HEADER + 1 + 16;
+  auto* rec = static_cast<CSDRAWREC*>(std::calloc(cb, 1));
+  rec->cbTotal = cb;
+  rec->nBonds = 1;
+  rec->offBondTypes = CSDRAWREC_HEADER;
+  rec->offPoints = CSDRAWREC_HEADER + 1;
+  rec->offLabels = static_cast<WORD>(cb);
+  rec->iFirstLabel = rec->iFirstCircle = 2;
+  SetRecPoint(rec, 0, POINT{-20, 0});
+  SetRecPoint(rec, 1, POINT{20, 0});
+  rec->drawOpts.bBorder = 1;
+  rec->drawOpts.lFontHeight = 12;
+  return rec;
+}
+
+// A picture of a frame over its whole window, as a program would draw one.
+HMETAFILE Frame(bool withWindow) {
+  HDC meta = CreateMetaFile(nullptr);
+  if (withWindow) {
+    SetWindowOrgEx(meta, 0, 0, nullptr);
+    SetWindowExtEx(meta, 1000, 1000, nullptr);
+  }
+  SelectObject(meta, GetStockObject(NULL_BRUSH));
+  Rectangle(meta, 0, 0, 1000, 1000);
+  return CloseMetaFile(meta);
+}
+
+class PlotsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::SetSystemDirectory(tmp_.path().string());
+    testutil::WriteFileBytes(tmp_.file("win.ini"),
+                             "[windows]\r\ndevice=Paper,pdf," + tmp_.file("out.pdf") + "\r\n");
+  }
+  void TearDown() override {
+    client_.reset();
+    platform::SetSystemDirectory("");
+  }
+  CCpClient* Client() {
+    if (!client_) client_ = std::make_unique<fakehost::Client>(host_);
+    return client_->get();
+  }
+  PLOTDRAWREQ Request(HDC hdc, RECT target, int print) {
+    PLOTDRAWREQ r{};
+    r.bPrint = print;
+    r.hdc = r.hdcRef = hdc;
+    r.rcTarget = target;
+    r.llXTo = r.llYTo = 1000;
+    r.lPrintExtX = PLOT_PRINT_UNITS;
+    r.lPrintUnitY = 1;
+    return r;
+  }
+  short Draw(ObjOpCall handler, OBJ_BASECLASS* v, const PLOTDRAWREQ& r) {
+    AFX_MAINTAIN_STATE state(AfxGetStaticModuleState());
+    return handler(v, OBJOP_DRAW, reinterpret_cast<intptr_t>(&r), 0, Client());
+  }
+  // The border rectangle a structure leaves in a metafile, as left, top,
+  // right, bottom; empty when nothing was drawn.
+  std::vector<int> Border(CSDRAWREC* rec, PLOTDRAWREQ r) {
+    HDC meta = CreateMetaFile(nullptr);
+    HDC screen = platform::CreateRasterDC(10, 10, RGB(255, 255, 255));
+    r.hdc = meta;
+    r.hdcRef = screen;
+    OBJ_BASECLASS v{};
+    v.pWord3 = rec;
+    EXPECT_EQ(Draw(ChemStrucObjOpCall, &v, r), 0);
+    HMETAFILE hmf = CloseMetaFile(meta);
+    DeleteDC(screen);
+    std::vector<int> last;
+    EnumMetaFile(
+        nullptr, hmf,
+        [](HDC, HANDLETABLE*, METARECORD* m, int, LPARAM p) -> int {
+          if (m->rdFunction == META_RECTANGLE) {
+            const auto* w = reinterpret_cast<const int16_t*>(m->rdParm);
+            *reinterpret_cast<std::vector<int>*>(p) = {w[3], w[2], w[1], w[0]};
+          }
+          return 1;
+        },
+        reinterpret_cast<LPARAM>(&last));
+    DeleteMetaFile(hmf);
+    return last;
+  }
+  // The ink of a drawing made on a raster page with the printer's mapping.
+  RECT PrintedInk(ObjOpCall handler, OBJ_BASECLASS* v, RECT place) {
+    const int w = 600, h = 800;
+    HDC page = platform::CreateRasterDC(w, h, RGB(255, 255, 255));
+    SetMapMode(page, MM_ANISOTROPIC);
+    SetWindowOrgEx(page, 0, PLOT_PRINT_UNITS, nullptr);
+    SetWindowExtEx(page, PLOT_PRINT_UNITS, -PLOT_PRINT_UNITS, nullptr);
+    SetViewportExtEx(page, w, h, nullptr);
+    if (handler == ChemStrucObjOpCall)
+      static_cast<CSDRAWREC*>(v->pWord3)->rcPlace = place;
+    else
+      PayloadOf(v)->rcPlace = place;
+    EXPECT_EQ(Draw(handler, v, Request(page, RECT{0, 0, PLOT_PRINT_UNITS, PLOT_PRINT_UNITS}, 1)),
+              0);
+    SetMapMode(page, MM_TEXT);
+    SetWindowOrgEx(page, 0, 0, nullptr);
+    RECT ink{w, h, 0, 0};
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if (GetPixel(page, x, y) != RGB(255, 255, 255)) {
+          ink.left = std::min<LONG>(ink.left, x);
+          ink.top = std::min<LONG>(ink.top, y);
+          ink.right = std::max<LONG>(ink.right, x + 1);
+          ink.bottom = std::max<LONG>(ink.bottom, y + 1);
+        }
+    DeleteDC(page);
+    return ink;
+  }
+  OBJ_BASECLASS* Picture(bool withWindow) {
+    METAFILEPICT pict{MM_ANISOTROPIC, 0, 0, Frame(withWindow)};
+    auto* v = new OBJ_BASECLASS{};
+    v->pWord2 = NewMetafilePayload(pict, "Clipboard");
+    DeleteMetaFile(pict.hMF);
+    return v;
+  }
+  void Release(OBJ_BASECLASS* v) {
+    AFX_MAINTAIN_STATE state(AfxGetStaticModuleState());
+    EXPECT_EQ(MetaFileObjOpCall(v, OBJOP_DESTROY, 0, 0, Client()), 0);
+  }
+
+  testutil::TempDir tmp_;
+  fakehost::FakeProcessor host_;
+  std::unique_ptr<fakehost::Client> client_;
+};
+
+TEST_F(PlotsTest, StructurePlacementOnScreenAndOnPaper) {
+  CSDRAWREC* rec = Bond();
+  rec->rcPlace = RECT{100, 0, 300, 200};  // left x, bottom y, right x, top y
+  // x 0..1000 onto 500 pixels: 100..300 is 50..150; the bottom of the range
+  // is the bottom edge of the target on screen.
+  EXPECT_EQ(Border(rec, Request(nullptr, RECT{0, 0, 500, 400}, 0)),
+            (std::vector<int>{50, 320, 150, 400}));
+  // On paper y grows upward: the same placement starts at the target's top.
+  EXPECT_EQ(Border(rec, Request(nullptr, RECT{0, 0, 500, 400}, 1)),
+            (std::vector<int>{50, 0, 150, 80}));
+  // Without a printer entry the drawing still goes ahead.
+  testutil::WriteFileBytes(tmp_.file("win.ini"), "[windows]\r\n");
+  EXPECT_EQ(Border(rec, Request(nullptr, RECT{0, 0, 500, 400}, 1)),
+            (std::vector<int>{50, 0, 150, 80}));
+  // An empty range has no place for anything; far placements saturate.
+  PLOTDRAWREQ empty = Request(nullptr, RECT{0, 0, 500, 400}, 0);
+  empty.llXTo = 0;
+  EXPECT_TRUE(Border(rec, empty).empty());
+  rec->rcPlace = RECT{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+  PLOTDRAWREQ far = Request(nullptr, RECT{0, 0, 500, 400}, 0);
+  far.llXFrom = far.llYFrom = INT64_MIN / 2;
+  EXPECT_FALSE(Border(rec, far).empty());
+  std::free(rec);
+}
+
+TEST_F(PlotsTest, PrintedStructureAndPictureShareTheirRectangle) {
+  CSDRAWREC* rec = Bond();
+  OBJ_BASECLASS structure{};
+  structure.pWord3 = rec;
+  OBJ_BASECLASS* picture = Picture(true);
+  for (RECT place : {RECT{100, 100, 300, 300}, RECT{123, 77, 377, 401}}) {
+    const RECT a = PrintedInk(ChemStrucObjOpCall, &structure, place);
+    const RECT b = PrintedInk(MetaFileObjOpCall, picture, place);
+    EXPECT_LE(std::abs(a.left - b.left), 1);
+    EXPECT_LE(std::abs(a.top - b.top), 1);
+    EXPECT_LE(std::abs(a.right - b.right), 1);
+    EXPECT_LE(std::abs(a.bottom - b.bottom), 1);
+    EXPECT_GT(a.right - a.left, 50);
+  }
+  Release(picture);
+  std::free(rec);
+}
+
+TEST_F(PlotsTest, PicturesWithoutAPlaceReportZeroDivisor) {
+  HDC screen = platform::CreateRasterDC(200, 200, RGB(255, 255, 255));
+  OBJ_BASECLASS* picture = Picture(true);
+  OBJ_BASECLASS* bare = Picture(false);
+  PayloadOf(picture)->rcPlace = PayloadOf(bare)->rcPlace = RECT{100, 100, 300, 300};
+  PLOTDRAWREQ r = Request(screen, RECT{0, 0, 200, 200}, 0);
+  EXPECT_EQ(Draw(MetaFileObjOpCall, picture, r), 0);
+  EXPECT_EQ(GetPixel(screen, 20, 170), RGB(0, 0, 0)) << "the frame's bottom-left corner";
+  EXPECT_EQ(Draw(MetaFileObjOpCall, bare, r), 519) << "no window extent to scale by";
+  PayloadOf(picture)->rcPlace = RECT{100, 100, 100, 300};
+  EXPECT_EQ(Draw(MetaFileObjOpCall, picture, r), 519);
+  r.llYTo = 0;
+  EXPECT_EQ(Draw(MetaFileObjOpCall, picture, r), 519);
+  EXPECT_EQ(GetMapMode(screen), MM_TEXT) << "the context is restored on every way out";
+  Release(picture);
+  Release(bare);
+  DeleteDC(screen);
+}
+
+TEST_F(PlotsTest, ClipboardPicturesShareOnePayload) {
+  AFX_MAINTAIN_STATE state(AfxGetStaticModuleState());
+  CCpClient* client = Client();
+  OBJ_BASECLASS* m = nullptr;
+  OpenClipboard(nullptr);
+  EmptyClipboard();
+  CloseClipboard();
+  EXPECT_EQ(ChemStrucMFCreate(client, nullptr, &m), 546);
+  auto put = [](LONG mm) {
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
+    *static_cast<METAFILEPICT*>(GlobalLock(h)) = METAFILEPICT{mm, 100, 100, Frame(true)};
+    GlobalUnlock(h);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    SetClipboardData(CF_METAFILEPICT, h);
+    CloseClipboard();
+  };
+  put(MM_ISOTROPIC);
+  EXPECT_EQ(ChemStrucMFCreate(client, nullptr, &m), 547);
+  EXPECT_EQ(m, nullptr);
+  put(MM_ANISOTROPIC);
+  ASSERT_EQ(ChemStrucMFCreate(client, nullptr, &m), 0);
+  OBJ_BASECLASS* m2 = nullptr;
+  ASSERT_EQ(MetaFileObjOpCall(m, OBJOP_DUPLICATE, reinterpret_cast<intptr_t>(&m2), 0, client), 0);
+  EXPECT_EQ(PayloadOf(m2), PayloadOf(m));
+  EXPECT_EQ(PayloadOf(m)->nRefs, 2);
+  BSTR a = nullptr, b = nullptr;
+  ASSERT_EQ(MetaFileObjOpCall(m, OBJOP_DESCRIBE, reinterpret_cast<intptr_t>(&a), 0, client), 0);
+  ASSERT_EQ(MetaFileObjOpCall(m2, OBJOP_DESCRIBE, reinterpret_cast<intptr_t>(&b), 0, client), 0);
+  char expected[32];
+  std::snprintf(expected, sizeof expected, "Meta File: %x",
+                static_cast<unsigned>(reinterpret_cast<uintptr_t>(PayloadOf(m)) & 0xFFFFFFFFu));
+  EXPECT_STREQ(a, expected);
+  EXPECT_STREQ(a, b);
+  SysFreeString(a);
+  SysFreeString(b);
+  char name[3];
+  EXPECT_EQ(MetaFileObjOpCall(m, OBJOP_TYPENAME, reinterpret_cast<intptr_t>(name), 3, client), 0);
+  EXPECT_STREQ(name, "ME");
+  EXPECT_EQ(MetaFileObjOpCall(m, 42, 0, 0, client), 537);
+  // Releasing the first leaves the picture drawable through the second.
+  MetaFileObjOpCall(m, OBJOP_DESTROY, 0, 0, client);
+  HDC screen = platform::CreateRasterDC(50, 50, RGB(255, 255, 255));
+  PayloadOf(m2)->rcPlace = RECT{0, 0, 1000, 1000};
+  EXPECT_EQ(Draw(MetaFileObjOpCall, m2, Request(screen, RECT{0, 0, 50, 50}, 0)), 0);
+  DeleteDC(screen);
+  MetaFileObjOpCall(m2, OBJOP_DESTROY, 0, 0, client);
+}
+
+}  // namespace
