@@ -263,4 +263,47 @@ TEST_F(PlotsTest, ClipboardPicturesShareOnePayload) {
   MetaFileObjOpCall(m2, OBJOP_DESTROY, 0, 0, client);
 }
 
+// The host's own DrawPlot and PrintPlot, read back record by record: the
+// placement 100..300 of x 0..1000 on 500 pixels, bottom at the range bottom.
+TEST_F(PlotsTest, DrawnAndPrintedPlotsReadBackRecordByRecord) {
+  testutil::WriteFileBytes(tmp_.file("e.mol"),
+                           "E\r\n\r\n\r\n  2  1\r\n 0 0 0 C\r\n 1.5 0 0 O\r\n  1  2  1\r\n");
+  testutil::WriteFileBytes(tmp_.file("win.ini"),
+                           "[windows]\r\ndevice=Paper,wmf," + tmp_.file("printed.wmf") + "\r\n");
+  testutil::WriteFileBytes(tmp_.file("plot.mac"),
+                           "e = CSMolCreate(\"e.mol\")\n"
+                           "p = MS(0, 1000, 0, 1000)\n"
+                           "CSAttach e, p, RANGE(100, 300), RANGE(0, 200)\n"
+                           "DrawPlot p, \"plot.wmf\", 500, 400\n"
+                           "PrintPlot p\n");
+  const std::string cmd = "cd '" + tmp_.path().string() +
+                          "' && '" STRUCTHOST_PATH "' --plugin '" PLUGIN_PATH
+                          "' --sysdir . plot.mac </dev/null";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  auto lastRectangle = [](HMETAFILE hmf) {
+    std::vector<int> last;
+    EnumMetaFile(
+        nullptr, hmf,
+        [](HDC, HANDLETABLE*, METARECORD* m, int, LPARAM p) -> int {
+          if (m->rdFunction == META_RECTANGLE) {
+            const auto* w = reinterpret_cast<const int16_t*>(m->rdParm);
+            *reinterpret_cast<std::vector<int>*>(p) = {w[3], w[2], w[1], w[0]};
+          }
+          return 1;
+        },
+        reinterpret_cast<LPARAM>(&last));
+    DeleteMetaFile(hmf);
+    return last;
+  };
+  const std::string placeable = testutil::ReadFileBytes(tmp_.file("plot.wmf"));
+  ASSERT_GT(placeable.size(), 22u);
+  EXPECT_EQ(lastRectangle(SetMetaFileBitsEx(static_cast<UINT>(placeable.size() - 22),
+                                            reinterpret_cast<const BYTE*>(placeable.data()) + 22)),
+            (std::vector<int>{50, 320, 150, 400}));
+  // On the page y grows upward from the target's top edge (0): 16380 units
+  // across the range, the scale 16.38 kept in single precision (a hair below).
+  EXPECT_EQ(lastRectangle(GetMetaFile(tmp_.file("printed.wmf").c_str())),
+            (std::vector<int>{1637, 0, 4913, 3275}));
+}
+
 }  // namespace
