@@ -233,6 +233,15 @@ TEST_F(PlotsTest, ClipboardPicturesShareOnePayload) {
   };
   put(MM_ISOTROPIC);
   EXPECT_EQ(ChemStrucMFCreate(client, nullptr, &m), 547);
+  {
+    // A block too small for the picture record is no picture.
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    SetClipboardData(CF_METAFILEPICT, h);
+    CloseClipboard();
+    EXPECT_EQ(ChemStrucMFCreate(client, nullptr, &m), 546);
+  }
   EXPECT_EQ(m, nullptr);
   put(MM_ANISOTROPIC);
   ASSERT_EQ(ChemStrucMFCreate(client, nullptr, &m), 0);
@@ -263,6 +272,76 @@ TEST_F(PlotsTest, ClipboardPicturesShareOnePayload) {
   MetaFileObjOpCall(m2, OBJOP_DESTROY, 0, 0, client);
 }
 
+// A plot as the host keeps one: children by index, each answered by its
+// type's handler ("STRUC" and "META" here).
+struct FakePlot {
+  OBJ_BASECLASS value{};
+  std::vector<OBJ_BASECLASS*> children;
+  CCpClient* client = nullptr;
+  short Op(OBJ_BASECLASS* v, unsigned short op, intptr_t p1, intptr_t p2) {
+    if (v == &value) {
+      auto* child = reinterpret_cast<OBJ_BASECLASS*>(p1);
+      switch (op) {
+        case OBJOP_GETCHILD:
+          if (p1 < 0 || static_cast<size_t>(p1) >= children.size()) return 1;
+          *reinterpret_cast<OBJ_BASECLASS**>(p2) = children[static_cast<size_t>(p1)];
+          return 0;
+        case OBJOP_ADDCHILD:
+          children.push_back(child);
+          return 0;
+        case OBJOP_REMOVECHILD:
+          children.erase(std::find(children.begin(), children.end(), child));
+          return 0;
+        default:
+          return 1;
+      }
+    }
+    ObjOpCall handler = v->pWord2 ? MetaFileObjOpCall : ChemStrucObjOpCall;
+    return handler(v, op, p1, p2, client);
+  }
+  ~FakePlot() {
+    for (OBJ_BASECLASS* c : children) Op(c, OBJOP_DESTROY, 0, 0);
+  }
+};
+
+TEST_F(PlotsTest, AttachKeepsTheOldChildUntilTheNewOneIsWhole) {
+  AFX_MAINTAIN_STATE state(AfxGetStaticModuleState());
+  FakePlot plot, other;
+  plot.client = other.client = Client();
+  host_.objectOp = [&](OBJ_BASECLASS* v, unsigned short op, intptr_t p1, intptr_t p2) {
+    return (v == &other.value ? other : plot).Op(v, op, p1, p2);
+  };
+  OBJ_BASECLASS structure{};
+  structure.pWord3 = Bond();
+  OBJ_BASECLASS* args[4] = {&structure, &plot.value, nullptr, nullptr};
+  ASSERT_EQ(ChemStrucAttach(Client(), args), 0);
+  ASSERT_EQ(plot.children.size(), 1u);
+  // A structure without a record cannot be duplicated: the old child stays.
+  OBJ_BASECLASS empty{};
+  args[0] = &empty;
+  EXPECT_EQ(ChemStrucAttach(Client(), args), 536);
+  ASSERT_EQ(plot.children.size(), 1u);
+  EXPECT_NE(plot.children[0]->pWord3, nullptr);
+  // One picture on two plots: each keeps its own placement.
+  OBJ_BASECLASS* picture = Picture(true);
+  const RANGE_OBJ low{0, 0, {}, nullptr, 0, 500}, high{0, 0, {}, nullptr, 500, 900};
+  OBJ_BASECLASS* lowArg = const_cast<OBJ_BASECLASS*>(reinterpret_cast<const OBJ_BASECLASS*>(&low));
+  OBJ_BASECLASS* highArg =
+      const_cast<OBJ_BASECLASS*>(reinterpret_cast<const OBJ_BASECLASS*>(&high));
+  OBJ_BASECLASS* metaArgs[4] = {picture, &plot.value, lowArg, lowArg};
+  ASSERT_EQ(ChemStrucMFAttach(Client(), metaArgs), 0);
+  metaArgs[1] = &other.value;
+  metaArgs[2] = metaArgs[3] = highArg;
+  ASSERT_EQ(ChemStrucMFAttach(Client(), metaArgs), 0);
+  ASSERT_EQ(plot.children.size(), 2u);
+  ASSERT_EQ(other.children.size(), 1u);
+  EXPECT_EQ(PayloadOf(plot.children[1])->rcPlace.right, 500);
+  EXPECT_EQ(PayloadOf(other.children[0])->rcPlace.right, 900);
+  EXPECT_EQ(PayloadOf(picture)->nRefs, 1) << "the attached copies share nothing with it";
+  Release(picture);
+  std::free(structure.pWord3);
+}
+
 // The host's own DrawPlot and PrintPlot, read back record by record: the
 // placement 100..300 of x 0..1000 on 500 pixels, bottom at the range bottom.
 TEST_F(PlotsTest, DrawnAndPrintedPlotsReadBackRecordByRecord) {
@@ -270,6 +349,8 @@ TEST_F(PlotsTest, DrawnAndPrintedPlotsReadBackRecordByRecord) {
                            "E\r\n\r\n\r\n  2  1\r\n 0 0 0 C\r\n 1.5 0 0 O\r\n  1  2  1\r\n");
   testutil::WriteFileBytes(tmp_.file("win.ini"),
                            "[windows]\r\ndevice=Paper,wmf," + tmp_.file("printed.wmf") + "\r\n");
+  // Labels in points: on paper they go through the page's mapping.
+  testutil::WriteFileBytes(tmp_.file("struct.ini"), "[Globals]\r\nTextSize=-12\r\n");
   testutil::WriteFileBytes(tmp_.file("plot.mac"),
                            "e = CSMolCreate(\"e.mol\")\n"
                            "p = MS(0, 1000, 0, 1000)\n"
@@ -280,30 +361,35 @@ TEST_F(PlotsTest, DrawnAndPrintedPlotsReadBackRecordByRecord) {
                           "' && '" STRUCTHOST_PATH "' --plugin '" PLUGIN_PATH
                           "' --sysdir . plot.mac </dev/null";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
+  // The last rectangle (left, top, right, bottom), then the first font's height.
   auto lastRectangle = [](HMETAFILE hmf) {
-    std::vector<int> last;
+    struct Seen {
+      std::vector<int> rect;
+      int font = 0;
+    } seen;
     EnumMetaFile(
         nullptr, hmf,
         [](HDC, HANDLETABLE*, METARECORD* m, int, LPARAM p) -> int {
-          if (m->rdFunction == META_RECTANGLE) {
-            const auto* w = reinterpret_cast<const int16_t*>(m->rdParm);
-            *reinterpret_cast<std::vector<int>*>(p) = {w[3], w[2], w[1], w[0]};
-          }
+          auto* out = reinterpret_cast<Seen*>(p);
+          const auto* w = reinterpret_cast<const int16_t*>(m->rdParm);
+          if (m->rdFunction == META_RECTANGLE) out->rect = {w[3], w[2], w[1], w[0]};
+          if (m->rdFunction == META_CREATEFONTINDIRECT && out->font == 0) out->font = w[0];
           return 1;
         },
-        reinterpret_cast<LPARAM>(&last));
+        reinterpret_cast<LPARAM>(&seen));
     DeleteMetaFile(hmf);
-    return last;
+    seen.rect.push_back(seen.font);
+    return seen.rect;
   };
   const std::string placeable = testutil::ReadFileBytes(tmp_.file("plot.wmf"));
   ASSERT_GT(placeable.size(), 22u);
   EXPECT_EQ(lastRectangle(SetMetaFileBitsEx(static_cast<UINT>(placeable.size() - 22),
                                             reinterpret_cast<const BYTE*>(placeable.data()) + 22)),
-            (std::vector<int>{50, 320, 150, 400}));
+            (std::vector<int>{50, 320, 150, 400, 16}));
   // On the page y grows upward from the target's top edge (0): 16380 units
   // across the range, the scale 16.38 kept in single precision (a hair below).
   EXPECT_EQ(lastRectangle(GetMetaFile(tmp_.file("printed.wmf").c_str())),
-            (std::vector<int>{1637, 0, 4913, 3275}));
+            (std::vector<int>{1637, 0, 4913, 3275, 233}));
 }
 
 }  // namespace

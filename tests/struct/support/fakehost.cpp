@@ -72,7 +72,10 @@ short FakeProcessor::GetStringVariable(LPCSTR name, LPCSTR* pText) {
   return 1;
 }
 
-short FakeProcessor::ObjectOpCall(OBJ_BASECLASS*, unsigned short, intptr_t, intptr_t) { return 0; }
+short FakeProcessor::ObjectOpCall(OBJ_BASECLASS* value, unsigned short opcode, intptr_t p1,
+                                  intptr_t p2) {
+  return objectOp ? objectOp(value, opcode, p1, p2) : 0;
+}
 
 short FakeProcessor::LookupObjectType(LPCSTR typeName, BYTE* pTypeId) {
   if (!std::strcmp(typeName, "MS")) *pTypeId = 2;

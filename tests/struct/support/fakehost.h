@@ -5,6 +5,7 @@
 #include <cmdproc.h>
 #include <hostutil.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -57,6 +58,8 @@ class FakeProcessor : public CCommandProcessor {
   std::vector<std::string> help;
   std::map<std::string, double> numbers;       // set by SetNumericVariable
   std::map<std::string, std::string> strings;  // read by GetStringVariable
+  // What ObjectOpCall does (0 for everything when unset).
+  std::function<short(OBJ_BASECLASS*, unsigned short, intptr_t, intptr_t)> objectOp;
 
  private:
   short Record(Registration r);
