@@ -4,6 +4,7 @@
 // utility library and the resource loader.
 #pragma once
 
+#include <afxdlg.h>
 #include <afxwin.h>
 #include <windows.h>
 
@@ -36,6 +37,16 @@ struct OBJ_BASECLASS {
   void* pWord3;  // structure record
 };
 static_assert(sizeof(OBJ_BASECLASS) == 4 * sizeof(void*), "four pointer-sized words");
+
+// A window value (a structure window the plug-in made in the drawing view)
+// keeps in word 1 the plug-in's window object: a CWnd whose m_hWnd is the
+// window, set to 0 when the window is destroyed. The value may outlive its
+// window (the user closed it), so the host reaches the window only through
+// this, and a null handle means the window is gone.
+inline HWND WindowOfValue(const OBJ_BASECLASS* v) {
+  if (!v || !v->pWord1) return nullptr;
+  return static_cast<const CWnd*>(v->pWord1)->m_hWnd;
+}
 
 // Allocation of values. Every value is one `new OBJ_BASECLASS{}`: MakeResult
 // makes numbers and strings (a string's text is a `new CString`), and a
@@ -137,10 +148,10 @@ struct PLOTDRAWREQ {
 };
 static_assert(sizeof(void*) == 8, "the draw request is laid out for 64-bit words");
 static_assert(offsetof(PLOTDRAWREQ, bPrint) == 8 && offsetof(PLOTDRAWREQ, hdc) == 24 &&
-              offsetof(PLOTDRAWREQ, hdcRef) == 32 && offsetof(PLOTDRAWREQ, rcTarget) == 48 &&
-              offsetof(PLOTDRAWREQ, llXFrom) == 96 && offsetof(PLOTDRAWREQ, llYTo) == 120 &&
-              offsetof(PLOTDRAWREQ, lPrintExtX) == 168 && offsetof(PLOTDRAWREQ, lPrintUnitY) == 172 &&
-              sizeof(PLOTDRAWREQ) == 176,
+                  offsetof(PLOTDRAWREQ, hdcRef) == 32 && offsetof(PLOTDRAWREQ, rcTarget) == 48 &&
+                  offsetof(PLOTDRAWREQ, llXFrom) == 96 && offsetof(PLOTDRAWREQ, llYTo) == 120 &&
+                  offsetof(PLOTDRAWREQ, lPrintExtX) == 168 &&
+                  offsetof(PLOTDRAWREQ, lPrintUnitY) == 172 && sizeof(PLOTDRAWREQ) == 176,
               "draw request layout");
 
 // Server message block words.

@@ -48,6 +48,7 @@ BuiltinTable StandardBuiltins() {
   AddClipboardBuiltins(t);
   AddClipboardFileBuiltins(t);
   AddPlotBuiltins(t);
+  AddViewBuiltins(t);
   return t;
 }
 

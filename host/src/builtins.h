@@ -61,6 +61,9 @@ void AddClipboardBuiltins(BuiltinTable& t);
 void AddClipboardFileBuiltins(BuiltinTable& t);
 // DrawPlot, PrintPlot.
 void AddPlotBuiltins(BuiltinTable& t);
+// SaveView, ViewWindows$, UserKey, UserDoubleClick, UserClose, UserMaximize,
+// UserSysCommand.
+void AddViewBuiltins(BuiltinTable& t);
 
 // Every group.
 BuiltinTable StandardBuiltins();

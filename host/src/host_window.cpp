@@ -47,6 +47,10 @@ bool HostWindows::Create(int viewWidth, int viewHeight, std::string& error) {
     Destroy();
     return false;
   }
+  // Hidden windows paint nothing, and neither would the plug-in's windows in
+  // the view: a user sees both from the start.
+  ShowWindow(main_, SW_SHOW);
+  ShowWindow(view_, SW_SHOW);
   return true;
 }
 

@@ -180,7 +180,9 @@ typedef DRAWITEMSTRUCT* LPDRAWITEMSTRUCT;
 #define SM_CYFRAME 33
 #define SM_CXSIZEFRAME SM_CXFRAME
 #define SM_CYSIZEFRAME SM_CYFRAME
-int GetSystemMetrics(int nIndex);  // sizing frames are 4 pixels
+#define SM_CYCAPTION 4
+// Sizing frames are 4 pixels, captions 18 (the non-client area of framed children).
+int GetSystemMetrics(int nIndex);
 #define COLOR_WINDOW 5
 #define COLOR_WINDOWTEXT 8
 #define COLOR_HIGHLIGHT 13
@@ -221,12 +223,30 @@ class CDataExchange;
 
 // A window object around a handle. GetDlgItem and FromHandle hand out objects
 // owned by the platform, kept until their window is destroyed.
+//
+// A window made by CreateEx is attached to its object from its first message
+// on: when its class comes from AfxRegisterWndClass, every message goes to
+// the object's WindowProc, and FromHandle gives the object. At WM_NCDESTROY
+// the object is detached (m_hWnd becomes null) after WindowProc, then
+// PostNcDestroy runs; the framework never deletes the object.
 class AFX_PLATFORM_API CWnd {
  public:
   CWnd() = default;
-  virtual ~CWnd() = default;
+  // Detaches the object from a window still alive (which then gets the
+  // default processing only); the window is not destroyed.
+  virtual ~CWnd();
   CWnd(const CWnd&) = delete;
   CWnd& operator=(const CWnd&) = delete;
+
+  // CreateWindowEx with the current module's instance; nIDorHMenu is a
+  // child's id. FALSE (and m_hWnd null) when the window was not made.
+  BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, int x,
+                int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu,
+                LPVOID lpParam = nullptr);
+  // Every message of an attached window; the default is DefWindowProc.
+  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // The default processing of the message being handled (0 outside one).
+  LRESULT Default();
 
   static CWnd* FromHandle(HWND h);
   HWND GetSafeHwnd() const { return m_hWnd; }
@@ -272,6 +292,15 @@ class AFX_PLATFORM_API CWnd {
   BOOL DestroyWindow() { return ::DestroyWindow(m_hWnd); }
 
   HWND m_hWnd = nullptr;
+
+ protected:
+  // After the window's last message, once the object is detached.
+  virtual void PostNcDestroy() {}
+
+ private:
+  friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
+  // The message WindowProc is handling now, for Default.
+  const MSG* m_pCurrentMsg = nullptr;
 };
 
 class CButton : public CWnd {
@@ -386,7 +415,7 @@ class AFX_PLATFORM_API CDialog : public CWnd {
   // Every message to the dialog; the default dispatches to the handlers.
   // The result is the dialog procedure's: non-zero when handled (for
   // WM_CTLCOLOR* the brush).
-  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // The default calls UpdateData(FALSE); TRUE lets the first tab stop take the focus.
   virtual BOOL OnInitDialog();
   virtual void DoDataExchange(CDataExchange* pDX);

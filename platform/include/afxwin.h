@@ -61,9 +61,9 @@ class CString {
     return first >= GetLength() ? CString() : CString(s_.substr(static_cast<size_t>(first)));
   }
   CString Mid(int first, int n) const {
-    return first >= GetLength() ? CString()
-                                : CString(s_.substr(static_cast<size_t>(first),
-                                                    n > 0 ? static_cast<size_t>(n) : 0));
+    return first >= GetLength()
+               ? CString()
+               : CString(s_.substr(static_cast<size_t>(first), n > 0 ? static_cast<size_t>(n) : 0));
   }
 
   // printf-style; the C library's conversions, so callers pass C types
@@ -95,7 +95,7 @@ struct AFX_MODULE_STATE {
   class CWinApp* m_pCurrentWinApp = nullptr;
 };
 
-AFX_MODULE_STATE* AfxGetModuleState();                   // the current one
+AFX_MODULE_STATE* AfxGetModuleState();                     // the current one
 AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* p);  // returns the previous
 
 // Each module defines its own static state (see AFX_DEFINE_MODULE below).
@@ -117,7 +117,10 @@ inline HINSTANCE AfxGetInstanceHandle() { return AfxGetModuleState()->m_hCurrent
 inline HINSTANCE AfxGetResourceHandle() { return AfxGetModuleState()->m_hCurrentResourceHandle; }
 inline void AfxSetResourceHandle(HINSTANCE h) { AfxGetModuleState()->m_hCurrentResourceHandle = h; }
 
-// Registers a window class under a generated name ("Afx:..."), returned.
+// Registers a window class under a generated name ("Afx:..."), returned. Its
+// procedure is AfxWndProc: messages go to the window's CWnd (afxdlg.h), or to
+// DefWindowProc when no object is attached.
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 LPCSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr,
                            HBRUSH hbrBackground = nullptr, HICON hIcon = nullptr);
 

@@ -25,6 +25,7 @@ typedef const void* LPCVOID;
 typedef DWORD* LPDWORD;
 typedef LONG* PLONG;
 typedef uintptr_t WPARAM;
+typedef uintptr_t UINT_PTR;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
 typedef DWORD COLORREF;
@@ -62,9 +63,9 @@ typedef HANDLE HGLOBAL;
 
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
 
-#define LOWORD(l) ((WORD)((uintptr_t)(l) & 0xffff))
+#define LOWORD(l) ((WORD)((uintptr_t)(l)&0xffff))
 #define HIWORD(l) ((WORD)(((uintptr_t)(l) >> 16) & 0xffff))
-#define LOBYTE(w) ((BYTE)((uintptr_t)(w) & 0xff))
+#define LOBYTE(w) ((BYTE)((uintptr_t)(w)&0xff))
 #define MAKELONG(a, b) ((LONG)(((WORD)(a)) | ((DWORD)((WORD)(b))) << 16))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
@@ -195,8 +196,7 @@ BOOL MoveFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName);
 BOOL CopyFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists);
 DWORD GetFileAttributes(LPCSTR lpFileName);
 DWORD GetTempPath(DWORD nBufferLength, LPSTR lpBuffer);
-UINT GetTempFileName(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique,
-                     LPSTR lpTempFileName);
+UINT GetTempFileName(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName);
 BOOL GetDiskFreeSpaceEx(LPCSTR lpDirectoryName, ULONGLONG* lpFreeBytesAvailable,
                         ULONGLONG* lpTotalNumberOfBytes, ULONGLONG* lpTotalNumberOfFreeBytes);
 DWORD GetCurrentDirectory(DWORD nBufferLength, LPSTR lpBuffer);
@@ -213,8 +213,8 @@ BOOL WritePrivateProfileString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStri
 // NUL-terminated, the list ended by one more NUL), in one write of the file.
 BOOL WritePrivateProfileSection(LPCSTR lpAppName, LPCSTR lpString, LPCSTR lpFileName);
 // The system profile (win.ini in the system directory).
-DWORD GetProfileString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
-                       LPSTR lpReturnedString, DWORD nSize);
+DWORD GetProfileString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString,
+                       DWORD nSize);
 BOOL WriteProfileString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString);
 
 // ---------------------------------------------------------------- memory
@@ -323,8 +323,8 @@ struct CREATESTRUCT {
   DWORD dwExStyle;
 };
 
-HWND CreateWindowEx(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
-                    int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+HWND CreateWindowEx(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
+                    int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                     HINSTANCE hInstance, LPVOID lpParam);
 #define CreateWindowA(c, n, s, x, y, w, h, p, m, i, l) \
   CreateWindowEx(0, c, n, s, x, y, w, h, p, m, i, l)
@@ -397,7 +397,39 @@ HWND SetFocus(HWND hWnd);
 HWND GetFocus();
 HWND SetActiveWindow(HWND hWnd);
 HWND GetActiveWindow();
+// The system menu of a WS_SYSMENU window (bRevert FALSE), made as the
+// standard child-window menu: Restore, Move, Size, Minimize, Maximize, a
+// separator, Close, a separator, Next.
 HMENU GetSystemMenu(HWND hWnd, BOOL bRevert);
+#define MF_BYCOMMAND 0x0000u
+#define MF_STRING 0x0000u
+#define MF_GRAYED 0x0001u
+#define MF_DISABLED 0x0002u
+#define MF_CHECKED 0x0008u
+#define MF_BYPOSITION 0x0400u
+#define MF_SEPARATOR 0x0800u
+BOOL DeleteMenu(HMENU hMenu, UINT uPosition, UINT uFlags);
+BOOL AppendMenu(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem);
+int GetMenuItemCount(HMENU hMenu);          // -1 for a bad handle
+UINT GetMenuItemID(HMENU hMenu, int nPos);  // 0 for a separator, (UINT)-1 past the end
+// The item's text (by MF_BYPOSITION or MF_BYCOMMAND); its length without the
+// terminator, the whole length when lpString is null.
+int GetMenuString(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags);
+
+// Where a window is shown and where it goes back to: rcNormalPosition is the
+// restored window rectangle (parent client coordinates for a child), kept
+// while the window is minimised or maximised.
+struct WINDOWPLACEMENT {
+  UINT length;
+  UINT flags;
+  UINT showCmd;  // SW_SHOWNORMAL, SW_SHOWMINIMIZED or SW_SHOWMAXIMIZED
+  POINT ptMinPosition;
+  POINT ptMaxPosition;
+  RECT rcNormalPosition;
+};
+BOOL GetWindowPlacement(HWND hWnd, WINDOWPLACEMENT* lpwndpl);
+// The cursor's display counter: shown while it is not negative. Returns the new count.
+int ShowCursor(BOOL bShow);
 BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
 BOOL UpdateWindow(HWND hWnd);
 BOOL ValidateRect(HWND hWnd, const RECT* lpRect);
@@ -466,6 +498,7 @@ HWND GetDlgItem(HWND hDlg, int nIDDlgItem);
 #define SC_MOVE 0xF010
 #define SC_MINIMIZE 0xF020
 #define SC_MAXIMIZE 0xF030
+#define SC_NEXTWINDOW 0xF040
 #define SC_CLOSE 0xF060
 #define SC_RESTORE 0xF120
 
@@ -482,8 +515,7 @@ typedef MSG* LPMSG;
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 #define PM_NOYIELD 0x0002
-BOOL PeekMessage(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
-                 UINT wRemoveMsg);
+BOOL PeekMessage(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
 BOOL GetMessage(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
 BOOL TranslateMessage(const MSG* lpMsg);
 LRESULT DispatchMessage(const MSG* lpMsg);
@@ -491,8 +523,7 @@ BOOL PostMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int nExitCode);
 LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
-LRESULT CallWindowProc(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,
-                       LPARAM lParam);
+LRESULT CallWindowProc(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
 // ---------------------------------------------------------------- message boxes and beeps
 #define MB_OK 0x00000000u

@@ -2,6 +2,7 @@
 // null instance), the cursor resources modules list, and the current cursor.
 // Loaded cursors are shared: loading one twice gives the same handle, and
 // destroying one is harmless.
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -115,3 +116,10 @@ void ForgetModuleCursors(HINSTANCE h) {
 }
 
 }  // namespace platform::detail
+
+// Nothing is drawn for the cursor here; the counter is kept so that callers
+// hiding and showing it in pairs see the values Windows gives.
+int ShowCursor(BOOL bShow) {
+  static std::atomic<int> count{0};
+  return bShow ? ++count : --count;
+}

@@ -10,8 +10,8 @@
 namespace {
 
 struct Objects {
-  std::mutex mutex;
-  std::map<HWND, CWnd*> attached;                   // dialogs running now
+  std::recursive_mutex mutex;      // FromHandle drops objects, whose destructors look here too
+  std::map<HWND, CWnd*> attached;  // dialogs running now, CreateEx windows
   std::map<HWND, std::unique_ptr<CWnd>> temporary;  // made by FromHandle
 };
 
@@ -20,7 +20,82 @@ Objects& Table() {
   return *t;
 }
 
+// The object whose CreateEx is running on this thread: its window's first
+// message attaches it, so WindowProc sees WM_NCCREATE and WM_CREATE.
+thread_local CWnd* t_creating = nullptr;
+
+CWnd* AttachedTo(HWND h) {
+  std::lock_guard lock(Table().mutex);
+  auto it = Table().attached.find(h);
+  return it == Table().attached.end() ? nullptr : it->second;
+}
+
+void Attach(CWnd* wnd, HWND h) {
+  wnd->m_hWnd = h;
+  std::lock_guard lock(Table().mutex);
+  Table().attached[h] = wnd;
+}
+
 }  // namespace
+
+CWnd::~CWnd() {
+  std::lock_guard lock(Table().mutex);
+  for (auto it = Table().attached.begin(); it != Table().attached.end();)
+    it = it->second == this ? Table().attached.erase(it) : std::next(it);
+}
+
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
+                    int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu,
+                    LPVOID lpParam) {
+  CWnd* outer = t_creating;  // a window made while another is being created
+  t_creating = this;
+  HWND h = ::CreateWindowEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth,
+                            nHeight, hWndParent, nIDorHMenu, AfxGetInstanceHandle(), lpParam);
+  // A class with a procedure of its own never took the hook: the object is
+  // attached now, so FromHandle finds it, though its messages do not reach it.
+  if (t_creating == this && h) Attach(this, h);
+  t_creating = outer;
+  if (!h) m_hWnd = nullptr;
+  return h ? TRUE : FALSE;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::DefWindowProc(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default() {
+  if (!m_pCurrentMsg) return 0;
+  const MSG& m = *m_pCurrentMsg;
+  return ::DefWindowProc(m.hwnd, m.message, m.wParam, m.lParam);
+}
+
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  CWnd* wnd = AttachedTo(hWnd);
+  if (!wnd && t_creating) {
+    wnd = t_creating;
+    t_creating = nullptr;
+    Attach(wnd, hWnd);
+  }
+  if (!wnd) return ::DefWindowProc(hWnd, message, wParam, lParam);
+  MSG current = {};
+  current.hwnd = hWnd;
+  current.message = message;
+  current.wParam = wParam;
+  current.lParam = lParam;
+  const MSG* outer = wnd->m_pCurrentMsg;  // messages sent from a handler nest
+  wnd->m_pCurrentMsg = &current;
+  LRESULT r = wnd->WindowProc(message, wParam, lParam);
+  wnd->m_pCurrentMsg = outer;
+  if (message == WM_NCDESTROY) {
+    {
+      std::lock_guard lock(Table().mutex);
+      Table().attached.erase(hWnd);
+    }
+    wnd->m_hWnd = nullptr;
+    wnd->PostNcDestroy();  // may delete the object: it is not touched after
+  }
+  return r;
+}
 
 CWnd* CWnd::FromHandle(HWND h) {
   if (!h) return nullptr;

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "dialog_internal.h"
+#include "window_internal.h"
 #include "platform/gdi_export.h"
 
 namespace {
@@ -354,7 +355,9 @@ int GetSystemMetrics(int nIndex) {
       return 1024;
     case SM_CXFRAME:
     case SM_CYFRAME:
-      return 4;
+      return platform::detail::kFrameWidth;
+    case SM_CYCAPTION:
+      return platform::detail::kCaptionHeight;
   }
   return 0;
 }

@@ -211,6 +211,12 @@ LRESULT DefWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       DestroyWindow(hWnd);
       return 0;
+    case WM_NCACTIVATE: {
+      // Only recorded: pictures of the window draw the caption from it.
+      std::lock_guard lock(WindowMutex());
+      if (Window* w = FindWindowLocked(hWnd)) w->captionActive = wParam != 0;
+      return TRUE;
+    }
     case WM_SETTEXT: {
       std::lock_guard lock(WindowMutex());
       Window* w = FindWindowLocked(hWnd);

@@ -142,7 +142,7 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DW
     w->restore = w->rect;
     w->extra.assign(static_cast<size_t>(std::max(cls->wc.cbWndExtra, 0)), 0);
     w->queue = platform::detail::CurrentQueue();
-    if (dwStyle & WS_SYSMENU) w->systemMenu = std::make_unique<int>(0);
+    if (dwStyle & WS_SYSMENU) w->systemMenu = platform::detail::MakeSystemMenu();
     ++cls->windows;
     auto& siblings = platform::detail::SiblingsLocked(w->parent);
     siblings.insert(siblings.begin(), hwnd);  // a new window comes on top
@@ -311,7 +311,8 @@ intptr_t SetWindowLongPtr(HWND hWnd, int nIndex, intptr_t dwNewLong) {
     case GWL_STYLE:
       old = static_cast<LONG>(w->style);
       w->style = static_cast<DWORD>(dwNewLong);
-      if ((w->style & WS_SYSMENU) && !w->systemMenu) w->systemMenu = std::make_unique<int>(0);
+      if ((w->style & WS_SYSMENU) && !w->systemMenu)
+        w->systemMenu = platform::detail::MakeSystemMenu();
       return old;
     case GWL_EXSTYLE:
       old = static_cast<LONG>(w->exStyle);
@@ -416,6 +417,95 @@ HMENU GetSystemMenu(HWND hWnd, BOOL bRevert) {
   Window* w = Require(hWnd);
   if (!w || bRevert || !(w->style & WS_SYSMENU) || !w->systemMenu) return nullptr;
   return reinterpret_cast<HMENU>(w->systemMenu.get());
+}
+
+namespace {
+
+// With the lock held: the menu behind a handle (menus are only system menus).
+platform::detail::Menu* FindMenuLocked(HMENU h) {
+  if (!h) return nullptr;
+  for (auto& [id, w] : platform::detail::AllWindowsLocked())
+    if (reinterpret_cast<HMENU>(w->systemMenu.get()) == h) return w->systemMenu.get();
+  return nullptr;
+}
+
+// With the lock held: the index of an item by position or command, or -1.
+int ItemIndex(const platform::detail::Menu& m, UINT item, UINT flags) {
+  if (flags & MF_BYPOSITION) return item < m.items.size() ? static_cast<int>(item) : -1;
+  for (size_t i = 0; i < m.items.size(); ++i)
+    if (!(m.items[i].flags & MF_SEPARATOR) && m.items[i].id == item) return static_cast<int>(i);
+  return -1;
+}
+
+}  // namespace
+
+namespace platform::detail {
+
+std::unique_ptr<Menu> MakeSystemMenu() {
+  auto m = std::make_unique<Menu>();
+  m->items = {{MF_STRING, SC_RESTORE, "&Restore"},
+              {MF_STRING, SC_MOVE, "&Move"},
+              {MF_STRING, SC_SIZE, "&Size"},
+              {MF_STRING, SC_MINIMIZE, "Mi&nimize"},
+              {MF_STRING, SC_MAXIMIZE, "Ma&ximize"},
+              {MF_SEPARATOR, 0, ""},
+              {MF_STRING, SC_CLOSE, "&Close\tCtrl+F4"},
+              {MF_SEPARATOR, 0, ""},
+              {MF_STRING, SC_NEXTWINDOW, "Nex&t\tCtrl+F6"}};
+  return m;
+}
+
+}  // namespace platform::detail
+
+BOOL DeleteMenu(HMENU hMenu, UINT uPosition, UINT uFlags) {
+  std::lock_guard lock(WindowMutex());
+  platform::detail::Menu* m = FindMenuLocked(hMenu);
+  int i = m ? ItemIndex(*m, uPosition, uFlags) : -1;
+  if (i < 0) {
+    SetLastError(m ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  m->items.erase(m->items.begin() + i);
+  return TRUE;
+}
+
+BOOL AppendMenu(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem) {
+  std::lock_guard lock(WindowMutex());
+  platform::detail::Menu* m = FindMenuLocked(hMenu);
+  if (!m) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  bool separator = uFlags & MF_SEPARATOR;
+  m->items.push_back({separator ? MF_SEPARATOR : uFlags, separator ? 0 : uIDNewItem,
+                      separator || !lpNewItem ? "" : lpNewItem});
+  return TRUE;
+}
+
+int GetMenuItemCount(HMENU hMenu) {
+  std::lock_guard lock(WindowMutex());
+  platform::detail::Menu* m = FindMenuLocked(hMenu);
+  return m ? static_cast<int>(m->items.size()) : -1;
+}
+
+UINT GetMenuItemID(HMENU hMenu, int nPos) {
+  std::lock_guard lock(WindowMutex());
+  platform::detail::Menu* m = FindMenuLocked(hMenu);
+  if (!m || nPos < 0 || static_cast<size_t>(nPos) >= m->items.size()) return static_cast<UINT>(-1);
+  return static_cast<UINT>(m->items[static_cast<size_t>(nPos)].id);
+}
+
+int GetMenuString(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags) {
+  std::lock_guard lock(WindowMutex());
+  platform::detail::Menu* m = FindMenuLocked(hMenu);
+  int i = m ? ItemIndex(*m, uIDItem, flags) : -1;
+  if (i < 0) return 0;
+  const std::string& text = m->items[static_cast<size_t>(i)].text;
+  if (!lpString || cchMax <= 0) return static_cast<int>(text.size());
+  size_t n = std::min(text.size(), static_cast<size_t>(cchMax - 1));
+  std::memcpy(lpString, text.data(), n);
+  lpString[n] = '\0';
+  return static_cast<int>(n);
 }
 
 BOOL EnableWindow(HWND hWnd, BOOL bEnable) {

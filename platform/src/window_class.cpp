@@ -125,7 +125,7 @@ LPCSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackgrou
   if (WindowClass* cls = platform::detail::FindClassLocked(name)) return cls->name.c_str();
   WNDCLASS wc = {};
   wc.style = nClassStyle;
-  wc.lpfnWndProc = DefWindowProc;
+  wc.lpfnWndProc = AfxWndProc;
   wc.hInstance = inst;
   wc.hIcon = hIcon;
   wc.hCursor = hCursor;

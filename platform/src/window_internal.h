@@ -37,6 +37,18 @@ struct MessageQueue {
   int quitCode = 0;
 };
 
+// A window's system menu: items by position. Its address is the menu handle.
+struct MenuItem {
+  UINT flags;  // MF_STRING or MF_SEPARATOR
+  UINT_PTR id;
+  std::string text;
+};
+struct Menu {
+  std::vector<MenuItem> items;
+};
+// The standard child-window system menu.
+std::unique_ptr<Menu> MakeSystemMenu();
+
 struct Window {
   HWND hwnd;
   WindowClass* cls;
@@ -50,8 +62,10 @@ struct Window {
   HWND owner = nullptr;        // for the others
   std::vector<HWND> children;  // topmost first
   std::string title;
-  // Relative to the parent's client area (children) or the screen. There is
-  // no non-client area: the client area is the whole window.
+  // The window rectangle, relative to the parent's client area (children)
+  // or the screen. Only children with a thick frame or a caption have a
+  // non-client area (see ClientInsetsLocked); for the others the client
+  // area is the whole window.
   RECT rect;
   RECT restore;  // the normal placement while minimised or maximised
   bool restoreToMaximized = false;
@@ -59,17 +73,27 @@ struct Window {
   bool erase = false;
   RECT update = {};
   bool destroying = false;
-  std::vector<BYTE> extra;  // cbWndExtra bytes for positive GetWindowLong indices
+  bool captionActive = false;      // as WM_NCACTIVATE last drew it
+  unsigned long minimizedSeq = 0;  // order of minimising, for the caption bars' slots
+  std::vector<BYTE> extra;         // cbWndExtra bytes for positive GetWindowLong indices
   std::shared_ptr<MessageQueue> queue;
-  std::unique_ptr<int> systemMenu;  // its address is the menu handle
+  std::unique_ptr<Menu> systemMenu;
 };
 
 // Screen size, for top-level windows that are maximised or placed by default.
 constexpr int kScreenWidth = 1280;
 constexpr int kScreenHeight = 1024;
-// A minimised window keeps its position and shrinks to a caption.
+// A minimised window keeps its position and shrinks to a caption; a child
+// with a non-client area goes to a slot along the bottom of its parent.
 constexpr int kMinimizedWidth = 160;
 constexpr int kMinimizedHeight = 24;
+// The non-client area of framed children: GetSystemMetrics gives the same.
+constexpr int kFrameWidth = 4;
+constexpr int kCaptionHeight = 18;
+
+// Distances of the client area from the window rectangle's edges (all zero
+// for windows without a non-client area).
+RECT ClientInsetsLocked(const Window* w);
 
 std::recursive_mutex& WindowMutex();
 // With the lock held: the record of a live window, or nullptr.

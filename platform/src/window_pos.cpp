@@ -1,10 +1,13 @@
 // Where windows are and whether they show: rectangles in client, parent and
 // screen coordinates, moving and sizing with WM_MOVE and WM_SIZE, Z order,
 // show states (hidden, normal, minimised, maximised), and the invalid state
-// that painting clears. There is no non-client area: a window's client area
-// is all of it. A maximised child covers its parent's client area, a
-// maximised top-level window the screen; a minimised window keeps its
-// position, shrinks to a caption and has an empty client area.
+// that painting clears. Children with a thick frame or a caption have a
+// non-client area (the frame around, the caption below the top frame); other
+// windows, dialogs included, have none. A maximised child covers its
+// parent's client area with its window rectangle, a maximised top-level
+// window the screen. A minimised window has an empty client area: a framed
+// child becomes a caption bar in a slot along the bottom of its parent's
+// client area, any other window keeps its position and shrinks to a caption.
 #include <algorithm>
 
 #include "internal.h"
@@ -29,9 +32,36 @@ ShowState StateOf(const Window* w) {
   return ShowState::Normal;
 }
 
+bool HasNonClient(const Window* w) {
+  return (w->style & WS_CHILD) &&
+         ((w->style & WS_THICKFRAME) || (w->style & WS_CAPTION) == WS_CAPTION);
+}
+
 SIZE ClientSize(const Window* w) {
   if (w->style & WS_MINIMIZE) return {0, 0};
-  return {w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
+  RECT in = platform::detail::ClientInsetsLocked(w);
+  LONG cx = w->rect.right - w->rect.left - in.left - in.right;
+  LONG cy = w->rect.bottom - w->rect.top - in.top - in.bottom;
+  return {std::max(cx, LONG{0}), std::max(cy, LONG{0})};
+}
+
+// With the lock held: the caption bar of a minimised framed child, in the
+// first slot from the left along the bottom of the parent's client area that
+// no minimised sibling holds, so bars line up in the order of minimising.
+RECT MinimizedSlotLocked(const Window* w) {
+  const int height = platform::detail::kCaptionHeight + 2 * platform::detail::kFrameWidth;
+  const Window* p = FindWindowLocked(w->parent);
+  SIZE area = p ? ClientSize(p) : SIZE{0, 0};
+  std::vector<LONG> taken;
+  if (p)
+    for (HWND s : p->children) {
+      const Window* o = FindWindowLocked(s);
+      if (o && o != w && (o->style & WS_MINIMIZE)) taken.push_back(o->rect.left);
+    }
+  using platform::detail::kMinimizedWidth;
+  LONG x = 0;
+  while (std::find(taken.begin(), taken.end(), x) != taken.end()) x += kMinimizedWidth;
+  return {x, area.cy - height, x + kMinimizedWidth, area.cy};
 }
 
 UINT SizeType(const Window* w) {
@@ -123,11 +153,19 @@ void CollectPaintable(HWND h, std::vector<HWND>& out) {
 
 namespace platform::detail {
 
+RECT ClientInsetsLocked(const Window* w) {
+  if (!HasNonClient(w)) return {0, 0, 0, 0};
+  LONG frame = (w->style & WS_THICKFRAME) ? kFrameWidth : 0;
+  LONG caption = (w->style & WS_CAPTION) == WS_CAPTION ? kCaptionHeight : 0;
+  return {frame, frame + caption, frame, frame};
+}
+
 POINT ScreenOriginLocked(const Window* w) {
   POINT p = {0, 0};
   while (w) {
-    p.x += w->rect.left;
-    p.y += w->rect.top;
+    RECT in = ClientInsetsLocked(w);
+    p.x += w->rect.left + in.left;
+    p.y += w->rect.top + in.top;
     if (!(w->style & WS_CHILD) || !w->parent) break;
     w = FindWindowLocked(w->parent);
   }
@@ -155,8 +193,11 @@ void ChangeShowState(HWND h, ShowState to) {
       }
       case ShowState::Minimized:
         w->restoreToMaximized = from == ShowState::Maximized;
-        w->rect = {w->restore.left, w->restore.top, w->restore.left + kMinimizedWidth,
-                   w->restore.top + kMinimizedHeight};
+        if (HasNonClient(w))
+          w->rect = MinimizedSlotLocked(w);
+        else
+          w->rect = {w->restore.left, w->restore.top, w->restore.left + kMinimizedWidth,
+                     w->restore.top + kMinimizedHeight};
         w->style |= WS_MINIMIZE;
         break;
       case ShowState::Normal:
@@ -244,11 +285,30 @@ BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
   return TRUE;
 }
 
+BOOL GetWindowPlacement(HWND hWnd, WINDOWPLACEMENT* lpwndpl) {
+  std::lock_guard lock(WindowMutex());
+  Window* w = Require(hWnd);
+  if (!w || !lpwndpl) return FALSE;
+  ShowState state = StateOf(w);
+  lpwndpl->flags = 0;
+  lpwndpl->showCmd = state == ShowState::Minimized   ? SW_SHOWMINIMIZED
+                     : state == ShowState::Maximized ? SW_SHOWMAXIMIZED
+                                                     : SW_SHOWNORMAL;
+  lpwndpl->ptMinPosition =
+      state == ShowState::Minimized ? POINT{w->rect.left, w->rect.top} : POINT{-1, -1};
+  lpwndpl->ptMaxPosition = {-1, -1};
+  lpwndpl->rcNormalPosition = state == ShowState::Normal ? w->rect : w->restore;
+  return TRUE;
+}
+
 BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
   std::lock_guard lock(WindowMutex());
   Window* w = Require(hWnd);
   if (!w || !lpRect) return FALSE;
   POINT o = platform::detail::ScreenOriginLocked(w);
+  RECT in = platform::detail::ClientInsetsLocked(w);
+  o.x -= in.left;
+  o.y -= in.top;
   *lpRect = {o.x, o.y, o.x + w->rect.right - w->rect.left, o.y + w->rect.bottom - w->rect.top};
   return TRUE;
 }

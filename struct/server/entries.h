@@ -6,21 +6,9 @@
 
 STRUCT_EXPORT short OOCPSRV(CCpClient* client, unsigned short msg, uintptr_t* block);
 
-// Object types still to come.
-STRUCT_HANDLER(ChemStrucDrwOpCall);
-
-// Functions still to come.
-STRUCT_FUNCTION(ChemStrucWindow);
-STRUCT_FUNCTION(ChemStrucGetWindowText);
-STRUCT_FUNCTION(CopyFuncWnd);
-
 // Commands still to come.
 STRUCT_COMMAND(ClipboardConvertCmd);
 STRUCT_COMMAND(SubsetCmd);
-STRUCT_COMMAND(ChemStrucSetWindowText);
-STRUCT_COMMAND(ChemStrucSetWindowLoc);
-STRUCT_COMMAND(SetWindowLocStr);
-STRUCT_COMMAND(ChemStrucShowWindow);
 STRUCT_COMMAND(PackCmd);
 STRUCT_COMMAND(IndexPackCmd);
 STRUCT_COMMAND(DumpMetaFileCmd);

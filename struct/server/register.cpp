@@ -7,6 +7,7 @@
 #include "dialogs/entries.h"
 #include "objects/entries.h"
 #include "server/entries.h"
+#include "windows/entries.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "resources/resource.h"
 #include "server/entries.h"
 #include "server/register.h"
+#include "windows/strucwnd.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ short InitClient(CCpClient* client) {
 
 short EndClient(CCpClient* client) {
   if (!client) return 0;
+  DestroyClientWindows(client);
   delete GetDllInfo(client);
   client->pInfo = nullptr;
   std::free(client);

@@ -54,6 +54,7 @@ TEST_F(StructHostTest, ListShowsRegistrationsInOrder) {
   EXPECT_EQ(r.out,
             "type THING 5\n"
             "type GADGET 6\n"
+            "type PANE 7\n"
             "function MakeThing(string)\n"
             "function MakeGadget()\n"
             "function Which$(number, string)\n"
@@ -66,6 +67,8 @@ TEST_F(StructHostTest, ListShowsRegistrationsInOrder) {
             "function NameOf$(THING)\n"
             "function ChildCount(MS)\n"
             "function Draws$()\n"
+            "function MakePane(string, number)\n"
+            "function PaneLog$()\n"
             "command Rename THING, string\n"
             "command Bump number\n"
             "command Attach THING, MS\n"

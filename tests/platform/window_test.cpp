@@ -30,7 +30,7 @@ class WindowTest : public PlatformTest {
     return hwnd;
   }
   HWND Child(HWND parent, int id, int x = 10, int y = 20, int w = 100, int h = 50,
-             DWORD style = WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU) {
+             DWORD style = WS_CHILD | WS_VISIBLE | WS_SYSMENU) {  // no frame: client = window
     return CreateWindowEx(0, "recordingwindow", "", style, x, y, w, h, parent,
                           reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
   }
@@ -200,7 +200,7 @@ TEST_F(WindowTest, ShowStatesMaximiseMinimiseRestore) {
   auto size = Got(child, WM_SIZE);
   ASSERT_EQ(size.size(), 1u);
   EXPECT_EQ(size[0].wParam, static_cast<WPARAM>(SIZE_MAXIMIZED));
-  EXPECT_EQ(size[0].lParam, MAKELPARAM(800, 600));
+  EXPECT_EQ(size[0].lParam, MAKELPARAM(800, 600 - 18));  // the client area, below the caption
   ShowWindow(child, SW_MINIMIZE);
   EXPECT_TRUE(IsIconic(child));
   EXPECT_FALSE(IsZoomed(child));

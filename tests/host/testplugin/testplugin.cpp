@@ -2,7 +2,9 @@
 // overloaded functions and commands, and counts every payload it makes,
 // duplicates and destroys, so tests can see that the host ends each value
 // exactly once and duplicates where it should. A THING also draws itself as a
-// plot's child and writes down the draw request it got (Draws$()).
+// plot's child and writes down the draw request it got (Draws$()). A PANE is
+// a window value: a framed child of the drawing view whose messages are
+// written down (PaneLog$()).
 #include <cmdproc.h>
 
 #include <cstdio>
@@ -24,10 +26,12 @@ struct Counts {
   int liveAtStop = -1;
   std::string messages;  // server messages in order, "2,3,6"
   std::string draws;     // one line per OBJOP_DRAW, until Draws$() takes them
+  std::string paneLog;   // the user's messages to panes, until PaneLog$() takes them
+  int panes = 0;
 };
 Counts g;
 
-BYTE idThing = 0, idGadget = 0, idMs = 0, idChro = 0, idRange = 0;
+BYTE idPane = 0, idThing = 0, idGadget = 0, idMs = 0, idChro = 0, idRange = 0;
 
 CCommandProcessor* Cp(CCpClient* c) { return c->pcp; }
 int Live() { return g.created + g.duplicated - g.destroyed; }
@@ -86,8 +90,11 @@ short Draw(const std::string& name, const PLOTDRAWREQ* r) {
   return static_cast<short>(std::atoi(name.c_str()));
 }
 
-// Both types share one handler; the name says which.
+short PaneOp(OBJ_BASECLASS* v, unsigned short op, intptr_t p1, intptr_t p2);
+
+// Both types share one handler; the name says which (panes have their own).
 short ObjOp(OBJ_BASECLASS* v, unsigned short op, intptr_t p1, intptr_t p2, CCpClient*) {
+  if (v->idType == idPane) return PaneOp(v, op, p1, p2);
   const char* type = v->idType == idThing ? "THING" : "GADGET";
   switch (op) {
     case OBJOP_DESTROY:
@@ -112,6 +119,80 @@ short ObjOp(OBJ_BASECLASS* v, unsigned short op, intptr_t p1, intptr_t p2, CCpCl
     default:
       return 601;
   }
+}
+
+// ---------------------------------------------------------------- panes
+
+// The window object lives as long as the value; the window procedure clears
+// its handle when the window goes, as the framework does.
+LRESULT CALLBACK PaneProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  const char* name = msg == WM_KEYDOWN         ? "keydown"
+                     : msg == WM_CHAR          ? "char"
+                     : msg == WM_LBUTTONDOWN   ? "down"
+                     : msg == WM_LBUTTONUP     ? "up"
+                     : msg == WM_LBUTTONDBLCLK ? "dblclk"
+                     : msg == WM_SYSCOMMAND    ? "syscommand"
+                     : msg == WM_CLOSE         ? "close"
+                     : msg == WM_DESTROY       ? "destroy"
+                                               : nullptr;
+  if (name) {
+    char line[96];
+    std::snprintf(line, sizeof line, "%s %lx %lx\n", name, static_cast<unsigned long>(wp),
+                  static_cast<unsigned long>(lp));
+    g.paneLog += line;
+  }
+  if (msg == WM_NCDESTROY) {
+    if (auto* w = reinterpret_cast<CWnd*>(GetWindowLongPtr(h, GWLP_USERDATA))) w->m_hWnd = nullptr;
+  }
+  return DefWindowProc(h, msg, wp, lp);
+}
+
+short PaneOp(OBJ_BASECLASS* v, unsigned short op, intptr_t p1, intptr_t p2) {
+  auto* w = static_cast<CWnd*>(v->pWord1);
+  switch (op) {
+    case OBJOP_DESTROY:
+      if (w->m_hWnd) DestroyWindow(w->m_hWnd);
+      delete w;
+      delete v;
+      return 0;
+    case OBJOP_TYPENAME:
+      std::snprintf(reinterpret_cast<char*>(p1), static_cast<size_t>(p2), "PANE");
+      return 0;
+    default:
+      return 601;
+  }
+}
+
+// MakePane(title$, shown): pane n (from 0) at (10 + 50n, 20), 200 x 100.
+short MakePane(CCpClient* c, OBJ_BASECLASS** args, OBJ_BASECLASS** result) {
+  WNDCLASS existing{};
+  if (!GetClassInfo(nullptr, "TestPane", &existing)) {
+    WNDCLASS wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = PaneProc;
+    wc.lpszClassName = "TestPane";
+    if (!RegisterClass(&wc)) return 603;
+  }
+  const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
+                      WS_MINIMIZEBOX | WS_MAXIMIZEBOX | (args[1]->dValue != 0 ? WS_VISIBLE : 0);
+  HWND h =
+      CreateWindowEx(0, "TestPane", static_cast<CString*>(args[0]->pWord1)->str().c_str(), style,
+                     10 + 50 * g.panes++, 20, 200, 100, Cp(c)->hwndView, nullptr, nullptr, nullptr);
+  if (!h) return 604;
+  auto* w = new CWnd;
+  w->m_hWnd = h;
+  SetWindowLongPtr(h, GWLP_USERDATA, reinterpret_cast<intptr_t>(w));
+  auto* v = new OBJ_BASECLASS{};
+  v->idType = idPane;
+  v->pWord1 = w;
+  *result = v;
+  return 0;
+}
+
+short PaneLog(CCpClient* c, OBJ_BASECLASS**, OBJ_BASECLASS** r) {
+  const std::string log = std::move(g.paneLog);
+  g.paneLog.clear();
+  return Result(c, r, log);
 }
 
 // ---------------------------------------------------------------- functions
@@ -250,6 +331,7 @@ short Register(CCpClient* c) {
   short s;
   if ((s = cp->RegisterObjectType("THING", ObjOp, c, &idThing))) return s;
   if ((s = cp->RegisterObjectType("GADGET", ObjOp, c, &idGadget))) return s;
+  if ((s = cp->RegisterObjectType("PANE", ObjOp, c, &idPane))) return s;
   const BYTE str[] = {ARG_STRING};
   const BYTE numStr[] = {ARG_NUMBER, ARG_STRING};
   const BYTE strStr[] = {ARG_STRING, ARG_STRING};
@@ -257,6 +339,7 @@ short Register(CCpClient* c) {
   const BYTE ms[] = {idMs};
   const BYTE four[] = {ARG_NUMBER, ARG_STRING, idThing, ARG_NUMBER};
   const BYTE numNum[] = {ARG_NUMBER, ARG_NUMBER};
+  const BYTE strNum[] = {ARG_STRING, ARG_NUMBER};
   struct {
     const char* name;
     FunctionEntry fn;
@@ -269,6 +352,7 @@ short Register(CCpClient* c) {
       {"Positions$", Positions, 4, four}, {"Fail", Fail, 2, numNum},
       {"NoResult", NoResult, 0, nullptr}, {"NameOf$", NameOf, 1, thing},
       {"ChildCount", ChildCount, 1, ms},  {"Draws$", Draws, 0, nullptr},
+      {"MakePane", MakePane, 2, strNum},  {"PaneLog$", PaneLog, 0, nullptr},
   };
   for (const auto& f : functions) {
     if ((s = cp->RegisterFunction(f.name, f.fn, f.n, f.types, c))) return s;
@@ -322,6 +406,8 @@ EXPORT short OOCPSRV(CCpClient* client, unsigned short msg, uintptr_t* block) {
       return 0;
     case 6:
       g.liveAtStop = Live();
+      // The class would outlive this code once the library is unloaded.
+      UnregisterClass("TestPane", nullptr);
       if (std::getenv("TESTPLUGIN_REPORT")) {
         std::fprintf(stderr, "testplugin: created %d duplicated %d destroyed %d live %d\n",
                      g.created, g.duplicated, g.destroyed, g.liveAtStop);
