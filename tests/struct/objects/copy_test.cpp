@@ -11,24 +11,14 @@
 #include "objects/entries.h"
 #include "render/metafile.h"
 #include "support/fakehost.h"
+#include "support/records.h"
 #include "support/libbytes.h"
 #include "testutil/tempdir.h"
 
 namespace {
 
-std::string Block(UINT format) {
-  std::string out;
-  if (!OpenClipboard(nullptr)) return out;
-  if (HANDLE h = GetClipboardData(format)) {
-    out.assign(static_cast<const char*>(GlobalLock(h)), GlobalSize(h));
-    GlobalUnlock(h);
-  }
-  CloseClipboard();
-  return out;
-}
-
 std::string PictureBits(METAFILEPICT* pict) {
-  std::string raw = Block(CF_METAFILEPICT);
+  std::string raw = ClipboardBlock(CF_METAFILEPICT);
   if (raw.size() != sizeof(METAFILEPICT)) return "";
   std::memcpy(pict, raw.data(), sizeof *pict);
   std::string bits(GetMetaFileBitsEx(pict->hMF, 0, nullptr), '\0');
@@ -117,15 +107,16 @@ TEST_F(CopyTest, NumberAndTextCopyTheSamePicture) {
   ASSERT_EQ(Copy(CopyFuncInt, Arg(number)), 0);
   const UINT cfPrivate = GetStructApp().m_cfChemStruc;
   EXPECT_EQ(Formats(), (std::vector<UINT>{CF_DSPTEXT, CF_METAFILEPICT, cfPrivate}));
-  EXPECT_EQ(Block(CF_DSPTEXT), std::string("Chemical structure drawing: Ethane-ish") + '\0');
+  EXPECT_EQ(ClipboardBlock(CF_DSPTEXT),
+            std::string("Chemical structure drawing: Ethane-ish") + '\0');
   METAFILEPICT a{}, b{};
   const std::string bitsA = PictureBits(&a);
-  const std::string recordA = Block(cfPrivate);
+  const std::string recordA = ClipboardBlock(cfPrivate);
   ASSERT_EQ(Copy(CopyFuncStr, Arg(text)), 0);
   const std::string bitsB = PictureBits(&b);
   EXPECT_FALSE(bitsA.empty());
   EXPECT_EQ(bitsA, bitsB);
-  EXPECT_EQ(recordA, Block(cfPrivate));
+  EXPECT_EQ(recordA, ClipboardBlock(cfPrivate));
   EXPECT_EQ(a.mm, MM_ANISOTROPIC);
   EXPECT_EQ(a.yExt, 5000);
   EXPECT_EQ(a.xExt, b.xExt);
@@ -183,7 +174,7 @@ TEST_F(CopyTest, FileNameLeavesTheClipboardAndZeroHeightPutsNothing) {
   EXPECT_EQ(MakeStructureMetafile(&host_, GetDllInfo(client_.get()), nullptr,
                                   tmp_.file("pic.wmf").c_str(), rec, &size),
             0);
-  EXPECT_EQ(Block(CF_TEXT), std::string("keep me") + '\0');
+  EXPECT_EQ(ClipboardBlock(CF_TEXT), std::string("keep me") + '\0');
   HMETAFILE hmf = GetMetaFile(tmp_.file("pic.wmf").c_str());
   ASSERT_NE(hmf, nullptr);
   DeleteMetaFile(hmf);
@@ -191,7 +182,7 @@ TEST_F(CopyTest, FileNameLeavesTheClipboardAndZeroHeightPutsNothing) {
   RECT flat{0, 0, 300, 0};
   EXPECT_EQ(MakeStructureMetafile(&host_, GetDllInfo(client_.get()), nullptr, nullptr, rec, &flat),
             0);
-  EXPECT_EQ(Block(CF_TEXT), std::string("keep me") + '\0');
+  EXPECT_EQ(ClipboardBlock(CF_TEXT), std::string("keep me") + '\0');
   std::free(rec);
 }
 

@@ -19,26 +19,10 @@
 #include "objects/entries.h"
 #include "objects/metaobj.h"
 #include "support/fakehost.h"
+#include "support/records.h"
 #include "testutil/tempdir.h"
 
 namespace {
-
-// One bond across the middle, border on, black on white.
-CSDRAWREC* Bond() {
-  const size_t cb = CSDRAWREC_HEADER + 1 + 16;
-  auto* rec = static_cast<CSDRAWREC*>(std::calloc(cb, 1));
-  rec->cbTotal = cb;
-  rec->nBonds = 1;
-  rec->offBondTypes = CSDRAWREC_HEADER;
-  rec->offPoints = CSDRAWREC_HEADER + 1;
-  rec->offLabels = static_cast<WORD>(cb);
-  rec->iFirstLabel = rec->iFirstCircle = 2;
-  SetRecPoint(rec, 0, POINT{-20, 0});
-  SetRecPoint(rec, 1, POINT{20, 0});
-  rec->drawOpts.bBorder = 1;
-  rec->drawOpts.lFontHeight = 12;
-  return rec;
-}
 
 // A picture of a frame over its whole window, as a program would draw one.
 HMETAFILE Frame(bool withWindow) {
@@ -153,7 +137,7 @@ class PlotsTest : public ::testing::Test {
 };
 
 TEST_F(PlotsTest, StructurePlacementOnScreenAndOnPaper) {
-  CSDRAWREC* rec = Bond();
+  CSDRAWREC* rec = OneBondRecord();
   rec->rcPlace = RECT{100, 0, 300, 200};  // left x, bottom y, right x, top y
   // x 0..1000 onto 500 pixels: 100..300 is 50..150; the bottom of the range
   // is the bottom edge of the target on screen.
@@ -178,7 +162,7 @@ TEST_F(PlotsTest, StructurePlacementOnScreenAndOnPaper) {
 }
 
 TEST_F(PlotsTest, PrintedStructureAndPictureShareTheirRectangle) {
-  CSDRAWREC* rec = Bond();
+  CSDRAWREC* rec = OneBondRecord();
   OBJ_BASECLASS structure{};
   structure.pWord3 = rec;
   OBJ_BASECLASS* picture = Picture(true);
@@ -312,7 +296,7 @@ TEST_F(PlotsTest, AttachKeepsTheOldChildUntilTheNewOneIsWhole) {
     return (v == &other.value ? other : plot).Op(v, op, p1, p2);
   };
   OBJ_BASECLASS structure{};
-  structure.pWord3 = Bond();
+  structure.pWord3 = OneBondRecord();
   OBJ_BASECLASS* args[4] = {&structure, &plot.value, nullptr, nullptr};
   ASSERT_EQ(ChemStrucAttach(Client(), args), 0);
   ASSERT_EQ(plot.children.size(), 1u);

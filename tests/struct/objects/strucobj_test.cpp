@@ -25,10 +25,12 @@ class StrucObjTest : public ::testing::Test {
     platform::SetSystemDirectory(tmp_.path().string());
     std::vector<int32_t> off;
     std::vector<libbytes::Bytes> bodies;
-    for (int i = 1; i <= 13; ++i) bodies.push_back(SimpleBody(0, 0, 10, 0, "r" + std::to_string(i)));
+    for (int i = 1; i <= 13; ++i)
+      bodies.push_back(SimpleBody(0, 0, 10, 0, "r" + std::to_string(i)));
     testutil::WriteFileBytes(tmp_.file("lib.sdb"), DataFile(0, bodies, &off));
     testutil::WriteFileBytes(tmp_.file("lib.ind"), IndexFile({{50000, off[0]}}));
-    testutil::WriteFileBytes(tmp_.file("struct.ini"), "[Databases]\r\nA=" + tmp_.file("lib.sdb") + "\r\n");
+    testutil::WriteFileBytes(tmp_.file("struct.ini"),
+                             "[Databases]\r\nA=" + tmp_.file("lib.sdb") + "\r\n");
   }
   void TearDown() override {
     platform::SetSystemDirectory("");
@@ -81,7 +83,8 @@ TEST_F(StrucObjTest, ExistsWithIdZeroReadsNothingButShowsTheText) {
   ASSERT_EQ(Call(ChemStrucExistsInt, {Number(0), String("")}, &r), 0);
   EXPECT_EQ(r->dValue, 0);
   EXPECT_EQ(platform::CallCount(platform::FaultOp::CreateFile), 0);
-  EXPECT_EQ(host_.statusTexts.back(), std::make_pair(0, std::string("Searching index file for CAS # 0")));
+  EXPECT_EQ(host_.statusTexts.back(),
+            std::make_pair(0, std::string("Searching index file for CAS # 0")));
   Destroy(r);
   ASSERT_EQ(Call(ChemStrucExistsStr, {String("50-00-0"), String("")}, &r), 0);
   EXPECT_EQ(r->dValue, 1);
@@ -152,7 +155,8 @@ TEST_F(StrucObjTest, HandlerDescribesDuplicatesNamesAndDestroys) {
   Destroy(r);
 
   OBJ_BASECLASS empty{};
-  EXPECT_EQ(ChemStrucObjOpCall(&empty, OBJOP_DESCRIBE, reinterpret_cast<intptr_t>(&text), 0, c), 531);
+  EXPECT_EQ(ChemStrucObjOpCall(&empty, OBJOP_DESCRIBE, reinterpret_cast<intptr_t>(&text), 0, c),
+            531);
   EXPECT_EQ(ChemStrucObjOpCall(&empty, OBJOP_DUPLICATE, reinterpret_cast<intptr_t>(&copy), 0, c),
             536);
 }

@@ -13,36 +13,16 @@
 #include "core/common.h"
 #include "database/drawrec.h"
 #include "support/fakehost.h"
+#include "support/records.h"
 #include "windows/entries.h"
 #include "windows/strucwnd.h"
 
 namespace {
 
 CSDRAWREC* Bond(const char* name) {
-  const size_t cb = CSDRAWREC_HEADER + 1 + 16;
-  auto* rec = static_cast<CSDRAWREC*>(std::calloc(cb, 1));
-  rec->cbTotal = cb;
-  rec->nBonds = 1;
-  rec->offBondTypes = CSDRAWREC_HEADER;
-  rec->offPoints = CSDRAWREC_HEADER + 1;
-  rec->offLabels = static_cast<WORD>(cb);
-  rec->iFirstLabel = rec->iFirstCircle = 2;
-  SetRecPoint(rec, 0, POINT{-20, 0});
-  SetRecPoint(rec, 1, POINT{20, 0});
+  CSDRAWREC* rec = OneBondRecord(name);
   rec->drawOpts.crItem[ITEM_SINGLEBONDS] = RGB(255, 255, 255);
-  std::strcpy(rec->szName, name);
   return rec;
-}
-
-std::string Block(UINT format) {
-  std::string out;
-  if (!OpenClipboard(nullptr)) return out;
-  if (HANDLE h = GetClipboardData(format)) {
-    out.assign(static_cast<const char*>(GlobalLock(h)), GlobalSize(h));
-    GlobalUnlock(h);
-  }
-  CloseClipboard();
-  return out;
 }
 
 void ClearClipboard() {
@@ -180,8 +160,8 @@ TEST_F(WindowsTest, EveryCopyOfAWindowPutsTheSameBlocks) {
                200 + (window.bottom - window.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
   const UINT cfPrivate = RegisterClipboardFormat("ZQCHEMSTRUC");
   auto blocks = [&] {
-    std::vector<std::string> b{Block(CF_DSPTEXT), Block(cfPrivate)};
-    std::string pict = Block(CF_METAFILEPICT);
+    std::vector<std::string> b{ClipboardBlock(CF_DSPTEXT), ClipboardBlock(cfPrivate)};
+    std::string pict = ClipboardBlock(CF_METAFILEPICT);
     if (pict.size() == sizeof(METAFILEPICT)) {
       METAFILEPICT p;
       std::memcpy(&p, pict.data(), sizeof p);
@@ -211,7 +191,7 @@ TEST_F(WindowsTest, EveryCopyOfAWindowPutsTheSameBlocks) {
   ShowWindow(Hwnd(w), SW_MINIMIZE);
   SendMessage(Hwnd(w), WM_CHAR, 3, 0);
   EXPECT_EQ(blocks().size(), 2u);
-  EXPECT_EQ(Block(CF_DSPTEXT), "");
+  EXPECT_EQ(ClipboardBlock(CF_DSPTEXT), "");
 }
 
 TEST_F(WindowsTest, DoubleClickEditsTheWindowsOwnRecord) {

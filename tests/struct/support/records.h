@@ -1,0 +1,16 @@
+// Small structure records and clipboard reads the tests share.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "database/drawrec.h"
+
+// One single bond from (-20, 0) to (20, 0), border on, label height 12, the
+// given name; malloc'd, the caller frees it.
+CSDRAWREC* OneBondRecord(const char* name = "");
+
+// The clipboard's block of format, as many bytes as it holds; empty when the
+// format is not there.
+std::string ClipboardBlock(UINT format);
