@@ -1,6 +1,7 @@
 // Reading MOL files into structure records.
 #include "convert/molimport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -39,6 +40,21 @@ MOLBOND* Bonds(MOLPARSE* mp) {
 }
 MOLLABEL* Labels(MOLPARSE* mp) {
   return reinterpret_cast<MOLLABEL*>(reinterpret_cast<BYTE*>(mp) + mp->offLabels);
+}
+
+// The largest count a counts line can give (three digits).
+constexpr long long kMaxCount = 999;
+
+// A number as atoi reads one (blanks, a sign, digits, anything after them
+// ignored), held to +-10^12 so that no text can overflow it.
+long long ReadDecimal(const std::string& text) {
+  const char* p = text.c_str();
+  while (*p == ' ' || *p == '\t') ++p;
+  const bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  long long v = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) v = std::min(v * 10 + (*p - '0'), 1000000000000LL);
+  return negative ? -v : v;
 }
 
 size_t RecordSize(size_t nBonds, size_t nLabels, size_t cbLabels) {
@@ -134,10 +150,16 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
   }
   CopyText(info->szScratch1, line, sizeof info->szScratch1);
   std::vector<std::string> counts = Tokens(info->szScratch1);
-  const long nAtoms = counts.size() > 0 ? std::atol(counts[0].c_str()) : 0;
-  const long nBonds = counts.size() > 1 ? std::atol(counts[1].c_str()) : 0;
-  // Both tables and the finished record live in 16-bit blocks; counts beyond
-  // what they hold (far past the format's 999) are refused.
+  const long long nAtoms = counts.size() > 0 ? ReadDecimal(counts[0]) : 0;
+  const long long nBonds = counts.size() > 1 ? ReadDecimal(counts[1]) : 0;
+  // The format's three-digit counts, checked before any size is computed
+  // from them; then both tables and the finished record must fit their
+  // 16-bit blocks.
+  if (nAtoms > kMaxCount || nBonds > kMaxCount) {
+    *status = badFile();
+    CloseHandle(h);
+    return nullptr;
+  }
   const size_t cbBlock = sizeof(HLOCAL) + sizeof(MOLPARSE) + 19u * static_cast<size_t>(nAtoms) +
                          12u * static_cast<size_t>(nBonds);
   if (nAtoms < 1 || nBonds < 1 || cbBlock > 0xFFFF ||
@@ -165,7 +187,7 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
   mp->offBonds = static_cast<WORD>(sizeof(MOLPARSE) + 8 * nAtoms);
   mp->offLabels = static_cast<WORD>(mp->offBonds + 12 * nBonds);
 
-  for (long k = 0; k < nAtoms && *status == 0; ++k) {
+  for (long long k = 0; k < nAtoms && *status == 0; ++k) {
     if (ReadTextLine(h, line, sizeof line) < 0 || !IsPrintableLine(line)) {
       *status = badFile();
       break;
@@ -189,7 +211,7 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
     }
   }
 
-  for (long j = 0; j < nBonds && *status == 0; ++j) {
+  for (long long j = 0; j < nBonds && *status == 0; ++j) {
     if (ReadTextLine(h, line, sizeof line) < 0) {
       *status = badFile();
       break;
@@ -201,13 +223,17 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
       break;
     }
     MOLBOND& bond = Bonds(mp)[j];
-    bond.iAtom1 = std::atoi(t[0].c_str()) - 1;
-    bond.iAtom2 = std::atoi(t[1].c_str()) - 1;
-    bond.nType = std::atoi(t[2].c_str()) - 1;
-    // An atom number beyond the atom block would point outside the tables.
-    if (bond.iAtom1 < 0 || bond.iAtom2 < 0 || bond.nType < 0 || bond.iAtom1 >= nAtoms ||
-        bond.iAtom2 >= nAtoms)
+    const long long a1 = ReadDecimal(t[0]) - 1, a2 = ReadDecimal(t[1]) - 1;
+    const long long type = ReadDecimal(t[2]) - 1;
+    // An atom number beyond the atom block would point outside the tables; a
+    // type the record's byte cannot hold would be stored as another type.
+    if (a1 < 0 || a2 < 0 || a1 >= nAtoms || a2 >= nAtoms || type < 0 || type > 0xFF) {
       *status = badFile();
+      break;
+    }
+    bond.iAtom1 = static_cast<LONG>(a1);
+    bond.iAtom2 = static_cast<LONG>(a2);
+    bond.nType = static_cast<LONG>(type);
   }
   CloseHandle(h);
   if (*status) {

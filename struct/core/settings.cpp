@@ -2,6 +2,7 @@
 // unreadable file still starts the library with usable options.
 #include "core/settings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -18,15 +19,16 @@ const char kDatabases[] = "Databases";
 // The key names of one section are read whole up to this size.
 constexpr size_t kMaxKeyList = 1 << 24;
 
-// Decimal conversion as the C library's atoi does it, without its overflow.
+// Decimal conversion as the C library's atoi does it, every digit counted
+// and the result held to the 32-bit range instead of overflowing.
 long ParseDecimal(const char*& p) {
   while (*p == ' ' || *p == '\t') ++p;
   bool neg = false;
   if (*p == '-' || *p == '+') neg = *p++ == '-';
-  long v = 0;
-  for (; *p >= '0' && *p <= '9'; ++p)
-    if (v < 100000000L) v = v * 10 + (*p - '0');
-  return neg ? -v : v;
+  long long v = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) v = std::min(v * 10 + (*p - '0'), 2147483648LL);
+  return static_cast<long>(neg ? std::max(-v, static_cast<long long>(INT32_MIN))
+                               : std::min(v, static_cast<long long>(INT32_MAX)));
 }
 
 bool JoinPath(LPCSTR dir, LPCSTR file, LPSTR buf, int size) {

@@ -18,11 +18,11 @@ namespace {
 
 bool SamePoint(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
 
+// Large values take long runs of continuation bytes: the room is made first.
 void PutPacked(std::vector<BYTE>& out, LONG v) {
-  BYTE buf[64];
-  int n = WritePackedValues(&v, 1, buf);
-  if (n > static_cast<int>(sizeof buf)) n = 0;
-  out.insert(out.end(), buf, buf + n);
+  const size_t at = out.size();
+  out.resize(at + static_cast<size_t>(PackedSize(v)));
+  WritePackedValues(&v, 1, out.data() + at);
 }
 
 // Index of the first endpoint at pt, or -1.

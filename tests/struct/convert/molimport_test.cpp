@@ -176,8 +176,8 @@ TEST_F(MolTest, ReadTextLineCutsLongLinesAndReportsTheEnd) {
 }
 
 TEST_F(MolTest, EmptyNameFallsBackToThePath) {
-  CSDRAWREC* rec = Import(Mol("", "", kMethanolAtoms, {{1, 2, 1}}), nullptr,
-                          std::string(60, 'p') + ".mol");
+  CSDRAWREC* rec =
+      Import(Mol("", "", kMethanolAtoms, {{1, 2, 1}}), nullptr, std::string(60, 'p') + ".mol");
   ASSERT_NE(rec, nullptr);
   std::string path = tmp_.file(std::string(60, 'p') + ".mol").substr(0, 49);
   EXPECT_EQ(std::string(rec->szName), path);
@@ -194,10 +194,10 @@ TEST_F(MolTest, FlatAndThreeDimensionalFiles) {
 
 TEST_F(MolTest, BadFilesAreRefusedWith544) {
   EXPECT_EQ(Refusal(""), 544);
-  EXPECT_EQ(Refusal(Mol("x", "", {{0, 0, 0, "C"}}, {})), 544);           // no bonds
-  EXPECT_EQ(Refusal(Mol("x", "", kMethanolAtoms, {{1, 3, 1}})), 544);    // atom 3 of 2
-  EXPECT_EQ(Refusal(Mol("x", "", kMethanolAtoms, {{0, 2, 1}})), 544);    // atom 0
-  EXPECT_EQ(Refusal(Mol("x", "", kMethanolAtoms, {{1, 2, 0}})), 544);    // type 0
+  EXPECT_EQ(Refusal(Mol("x", "", {{0, 0, 0, "C"}}, {})), 544);         // no bonds
+  EXPECT_EQ(Refusal(Mol("x", "", kMethanolAtoms, {{1, 3, 1}})), 544);  // atom 3 of 2
+  EXPECT_EQ(Refusal(Mol("x", "", kMethanolAtoms, {{0, 2, 1}})), 544);  // atom 0
+  EXPECT_EQ(Refusal(Mol("x", "", kMethanolAtoms, {{1, 2, 0}})), 544);  // type 0
   std::string shortBond = Mol("x", "", kMethanolAtoms, {{1, 2, 1}});
   shortBond.replace(shortBond.find("  1  2  1  0"), 11, "  1  2");
   EXPECT_EQ(Refusal(shortBond), 544);
@@ -214,6 +214,16 @@ TEST_F(MolTest, BadFilesAreRefusedWith544) {
   std::string runTogether = Mol("x", "", kMethanolAtoms, {{1, 2, 1}});
   runTogether.replace(runTogether.find("  2  1  0"), 9, "100120  0");
   EXPECT_EQ(Refusal(runTogether), 544);
+  // Counts past the format's 999, however large, and numbers at the limits
+  // on bond lines are refused before anything is sized or stored.
+  std::string huge = Mol("x", "", kMethanolAtoms, {{1, 2, 1}});
+  huge.replace(huge.find("  2  1  0"), 9, "970881267037344822  1  0");
+  EXPECT_EQ(Refusal(huge), 544);
+  std::string thousand = Mol("x", "", kMethanolAtoms, {{1, 2, 1}});
+  thousand.replace(thousand.find("  2  1  0"), 9, "1000  1  0");
+  EXPECT_EQ(Refusal(thousand), 544);
+  EXPECT_EQ(Refusal(Mol("x", "", kMethanolAtoms, {{-2147483647 - 1, 2, 1}})), 544);
+  EXPECT_EQ(Refusal(Mol("x", "", kMethanolAtoms, {{1, 2, 257}})), 544);  // not a byte
   EXPECT_EQ(host_.errors.back().second.rfind("Incorrect or badly formatted MOL file: ", 0), 0u);
 
   short status = 0;

@@ -129,6 +129,16 @@ TEST_F(SettingsTest, ReadsEveryKeyIntoItsField) {
   EXPECT_EQ(info.crCustom[8], RGB(300 & 0xFF, 0, 0xFF));
 }
 
+TEST_F(SettingsTest, DefaultStructureKeepsEveryDigitAndSaturates) {
+  for (const auto& [text, value] : std::vector<std::pair<std::string, LONG>>{
+           {"1333864004", 1333864004}, {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN}}) {
+    WriteFileBytes(ini(mod_), "[Globals]\r\nDefStructureCAS=" + text + "\r\n");
+    STRUCT_DLL_INFO info;
+    ReadSettings(&info);
+    EXPECT_EQ(info.lDefStructureCas, value) << text;
+  }
+}
+
 TEST_F(SettingsTest, WriteCreatesFileInModuleDirectoryAndReadsBack) {
   fakehost::FakeProcessor host;
   STRUCT_DLL_INFO info;

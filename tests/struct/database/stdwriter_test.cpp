@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "database/lookup.h"
+#include "database/packed.h"
 #include "database/stdwriter.h"
 #include "core/dllinfo.h"
 #include "support/fakehost.h"
@@ -21,8 +22,8 @@ StdStructure Phenolish() {
   s.name = "Phenol-ish";
   const POINT ring[6] = {{40, 0}, {20, 35}, {-20, 35}, {-40, 0}, {-20, -35}, {20, -35}};
   for (int i = 0; i < 6; ++i)
-    s.bonds.push_back({ring[i], ring[(i + 1) % 6],
-                       static_cast<BYTE>(i % 2 ? BOND_SINGLE : BOND_DOUBLE)});
+    s.bonds.push_back(
+        {ring[i], ring[(i + 1) % 6], static_cast<BYTE>(i % 2 ? BOND_SINGLE : BOND_DOUBLE)});
   s.bonds.push_back({ring[0], POINT{80, 0}, BOND_SINGLE});
   s.bonds.push_back({POINT{200, 200}, POINT{240, 200}, BOND_TRIPLE});
   s.labels.push_back({POINT{80, 0}, "OH"});
@@ -44,7 +45,8 @@ TEST(StandardWriter, SharesEndpointsAndUsesLabelCodes) {
   EXPECT_EQ(body[3], 3);
   EXPECT_EQ(body[4], 0);
   // The record ends with the name and its NUL.
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(body.data()) + body.size() - 11), "Phenol-ish");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(body.data()) + body.size() - 11),
+            "Phenol-ish");
   EXPECT_EQ(body.back(), 0);
 }
 
@@ -55,6 +57,23 @@ TEST(StandardWriter, RefusesWhatTheFormatCannotHold) {
   std::string why;
   EXPECT_FALSE(EncodeStandardRecord(s, body, why));
   EXPECT_NE(why.find("127"), std::string::npos);
+}
+
+TEST(StandardWriter, FarCoordinatesTakeTheirWholeRun) {
+  // 20000 units need 158 continuation bytes; the record still fits.
+  StdStructure s;
+  s.bonds.push_back({POINT{0, 0}, POINT{20000, -20000}, 0});
+  std::vector<BYTE> body;
+  std::string why;
+  ASSERT_TRUE(EncodeStandardRecord(s, body, why)) << why;
+  const BYTE* p = body.data() + 6;  // counts and the packed bond type
+  LONG v[4];
+  for (LONG& c : v) ASSERT_TRUE(ReadPackedValue(p, body.data() + body.size(), &c));
+  EXPECT_EQ(v[2], 20000);
+  EXPECT_EQ(v[3], -20000);
+  // Beyond what a record can hold it is refused, not overrun.
+  s.bonds[0].p2 = POINT{2000000000, 0};
+  EXPECT_FALSE(EncodeStandardRecord(s, body, why));
 }
 
 TEST(StandardWriter, LibraryReadsBackWithCirclesAndCodes) {
