@@ -148,35 +148,41 @@ short MergeIndex(ADDSTATE& st, std::vector<INDEXREC>& entries) {
   const DWORD tail = st.cbIndex - pos;
   st.lWorkTotal = 2LL * tail + 8LL * static_cast<long long>(entries.size());
 
-  STRUCT_DLL_INFO* info = GetDllInfo(st.client);
+  // The temporary file's name: a path of up to MAX_PATH characters, more
+  // than the scratch texts hold.
+  char tempFile[MAX_PATH] = "";
   HANDLE hTemp = INVALID_HANDLE_VALUE;
   auto closeTemp = [&] {
     if (hTemp != INVALID_HANDLE_VALUE) CloseHandle(hTemp);
-    DeleteFile(info->szScratch2);
+    DeleteFile(tempFile);
   };
   if (tail > 0) {
-    char tempDir[MAX_PATH];
-    if (!GetTempPath(sizeof tempDir, tempDir) ||
-        !GetTempFileName(tempDir, "str", 0, info->szScratch2))
+    // A directory too long for the buffer is reported as such, never by a
+    // buffer that was not filled.
+    char tempDir[MAX_PATH] = "";
+    const DWORD cbDir = GetTempPath(sizeof tempDir, tempDir);
+    if (cbDir == 0 || cbDir >= sizeof tempDir)
+      return ReportErrorStr(pcp, IDS_ERR_CREATEFILE, "(temporary directory path too long)");
+    if (!GetTempFileName(tempDir, "str", 0, tempFile))
       return ReportErrorStr(pcp, IDS_ERR_CREATEFILE, tempDir);
     ULONGLONG freeTemp = 0, freeIndex = 0;
     const ULONGLONG added = 8ULL * entries.size();
     bool enough;
-    if (info->szScratch2[0] == static_cast<LPCSTR>(st.strIndex)[0]) {
-      enough = FreeSpace(info->szScratch2, &freeTemp) && freeTemp > tail + added;
+    if (tempFile[0] == static_cast<LPCSTR>(st.strIndex)[0]) {
+      enough = FreeSpace(tempFile, &freeTemp) && freeTemp > tail + added;
     } else {
-      enough = FreeSpace(info->szScratch2, &freeTemp) && freeTemp >= tail &&
+      enough = FreeSpace(tempFile, &freeTemp) && freeTemp >= tail &&
                FreeSpace(st.strIndex, &freeIndex) && freeIndex > added;
     }
     if (!enough) {
-      DeleteFile(info->szScratch2);
+      DeleteFile(tempFile);
       return ReportError(pcp, IDS_ERR_DISKSPACE);
     }
-    hTemp = CreateFile(info->szScratch2, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    hTemp = CreateFile(tempFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hTemp == INVALID_HANDLE_VALUE) {
-      short status = ReportErrorStr(pcp, IDS_ERR_OPENFILE, info->szScratch2);
-      DeleteFile(info->szScratch2);
+      short status = ReportErrorStr(pcp, IDS_ERR_OPENFILE, tempFile);
+      DeleteFile(tempFile);
       return status;
     }
     if (!SeekTo(st.hIndex, pos)) {
@@ -191,7 +197,7 @@ short MergeIndex(ADDSTATE& st, std::vector<INDEXREC>& entries) {
         return ReportErrorStr(pcp, IDS_ERR_FILEREAD, st.strIndex);
       }
       if (!WriteExact(hTemp, st.pCopy, got)) {
-        short status = ReportErrorStr(pcp, IDS_ERR_FILEWRITE, info->szScratch2);
+        short status = ReportErrorStr(pcp, IDS_ERR_FILEWRITE, tempFile);
         closeTemp();
         return status;
       }
@@ -210,8 +216,7 @@ short MergeIndex(ADDSTATE& st, std::vector<INDEXREC>& entries) {
   INDEXREC next{};
   bool haveSaved = false;
   auto readSaved = [&] {
-    if (!saved->Next(&next, &haveSaved))
-      status = ReportErrorStr(pcp, IDS_ERR_FILEREAD, info->szScratch2);
+    if (!saved->Next(&next, &haveSaved)) status = ReportErrorStr(pcp, IDS_ERR_FILEREAD, tempFile);
   };
   auto write = [&](const INDEXREC& e) {
     if (!out->Put(e))

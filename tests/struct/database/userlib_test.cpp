@@ -91,7 +91,8 @@ TEST_F(UserLibTest, NewLibraryThenAppendInsertFirstAndReplace) {
   const int32_t fourth = third + static_cast<int32_t>(Record(30, "C").size());
   ASSERT_EQ(Add(Simple(500, 40, "A2")), 0);  // an existing ID: same size, new record
   EXPECT_EQ(Index(), Entry(100, third) + Entry(500, fourth) + Entry(900, second));
-  EXPECT_EQ(Data(), "\x01" + Record(10, "A") + Record(20, "B") + Record(30, "C") + Record(40, "A2"));
+  EXPECT_EQ(Data(),
+            "\x01" + Record(10, "A") + Record(20, "B") + Record(30, "C") + Record(40, "A2"));
 
   AFX_MAINTAIN_STATE state(AfxGetStaticModuleState());
   CSDRAWREC* old = nullptr;
@@ -101,6 +102,33 @@ TEST_F(UserLibTest, NewLibraryThenAppendInsertFirstAndReplace) {
   EXPECT_STREQ(old->szName, "A");  // the replaced record is still record 1
   std::free(old);
   EXPECT_TRUE(host_.errors.empty());
+}
+
+TEST_F(UserLibTest, LongTemporaryDirectoriesAreReportedNotOverrun) {
+  ASSERT_EQ(Add(Simple(500, 10, "A")), 0);
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old ? old : "";
+  auto useTemporary = [&](size_t length) {
+    std::string dir = tmp_.path().string();
+    while (dir.size() + 51 < length) dir += "/" + std::string(50, 'd');
+    dir += "/" + std::string(length - dir.size() - 1, 'e');
+    std::filesystem::create_directories(dir);
+    setenv("TMPDIR", dir.c_str(), 1);
+  };
+  // A name past the scratch texts' 256 bytes (but within a path's 260).
+  useTemporary(245);
+  EXPECT_EQ(Add(Simple(100, 10, "B")), 0);
+  // A directory past what a path holds: 518, and the index as it was.
+  const std::string index = Index();
+  useTemporary(300);
+  EXPECT_EQ(Add(Simple(50, 10, "C")), 518);
+  EXPECT_EQ(Index(), index);
+  if (old)
+    setenv("TMPDIR", saved.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
+  EXPECT_EQ(host_.errors.back().second,
+            "Could not create file ((temporary directory path too long))");
 }
 
 TEST_F(UserLibTest, RefusalsLeaveBothFilesAsTheyWere) {
@@ -130,7 +158,8 @@ TEST_F(UserLibTest, RefusalsLeaveBothFilesAsTheyWere) {
 TEST_F(UserLibTest, ImportAddAndLookUpGiveTheSameStructure) {
   AFX_MAINTAIN_STATE state(AfxGetStaticModuleState());
   STRUCT_DLL_INFO* info = GetDllInfo(client_.get());
-  const std::string mol = std::string(std::getenv("STRUCT_TEST_DATA")) + "/peer-mol/rdkit-caffeine.mol";
+  const std::string mol =
+      std::string(std::getenv("STRUCT_TEST_DATA")) + "/peer-mol/rdkit-caffeine.mol";
   CSDRAWREC* imported = nullptr;
   ASSERT_EQ(MolToStructure(&host_, info, mol.c_str(), &imported), 0);
   CSDRAWREC* copy = DuplicateStructureRecord(imported);
@@ -239,7 +268,8 @@ TEST_F(UserLibTest, ProgressAtMostOnceASecond) {
   WriteFileBytes(tmp_.file("big.ind"), bigIndex);
   platform::SetTickCount(5000);  // frozen: only the first report is due
   auto progress = [](CCpClient*, LPCSTR title, int count, int permille) {
-    lines.push_back(std::string(title) + " " + std::to_string(count) + " " + std::to_string(permille));
+    lines.push_back(std::string(title) + " " + std::to_string(count) + " " +
+                    std::to_string(permille));
   };
   ASSERT_EQ(Add(Simple(5, 10, "early"), "big", progress), 0);
   EXPECT_EQ(lines, std::vector<std::string>{"CSAddStruct 0 0"});
