@@ -140,6 +140,11 @@ void Interpreter::RunFor(const Stmt& s) {
   while (current(v) && (step > 0 ? v <= limit : v >= limit)) {
     RunBlock(s.body);
     if (!current(v)) return;
+    // A step too small to move a number this large would loop for ever.
+    if (v + step == v) {
+      Guard([&] { throw HostError{"FOR " + s.name + ": STEP no longer changes the variable"}; });
+      return;
+    }
     rt_.variables().Find(s.name)->dValue = v + step;
   }
 }

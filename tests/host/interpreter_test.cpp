@@ -58,6 +58,11 @@ TEST(InterpreterTest, ForLoopsCountStepAndLeaveVariablePastTheEnd) {
   EXPECT_EQ(z.out, "after\n");
   EXPECT_EQ(z.err, "error: FOR i with STEP 0 never ends\n");
   EXPECT_TRUE(z.failed);
+  // A step lost in a large number would not move the loop on either.
+  auto big = h.Run("FOR i = 1e16 TO 1e16 + 10\nPrint i\nNEXT\nPrint \"after\"\n");
+  EXPECT_EQ(big.out, "1e+16\nafter\n");
+  EXPECT_EQ(big.err, "error: FOR i: STEP no longer changes the variable\n");
+  EXPECT_TRUE(big.failed);
 }
 
 TEST(InterpreterTest, HostErrorsFailTheStatementAndTheScriptGoesOn) {
