@@ -35,16 +35,17 @@ short ReportErrorNum(CCommandProcessor* pcp, int msg, LONG value);
 short ReportErrorStr(CCommandProcessor* pcp, int msg, LPCSTR text);
 
 // While one lives (and is on), reports are not shown; the callers still get
-// the message number as the status.
+// the message number as the status. bButCorruption lets the reports of a
+// damaged file (521, 528) through: a miss may be quiet, damage never is.
 class CQuietReports {
  public:
-  explicit CQuietReports(bool bOn);
+  explicit CQuietReports(bool bOn, bool bButCorruption = false);
   ~CQuietReports();
   CQuietReports(const CQuietReports&) = delete;
   CQuietReports& operator=(const CQuietReports&) = delete;
 
  private:
-  bool bPrev_;
+  int nPrev_;
 };
 
 // Loads a text of the library's string table into buf (cut to size).

@@ -205,8 +205,8 @@ short LoadStructure(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LONG id, CSDR
     const char* next = path + std::strlen(path) + 1;
     // Only the last library's failure is the caller's answer; a library
     // passed over on the way is not reported, or a structure found in a later
-    // library would arrive with an error beside it.
-    CQuietReports quiet(*next != 0);
+    // library would arrive with an error beside it. A damaged one always is.
+    CQuietReports quiet(*next != 0, true);
     status = LoadStructureFromFile(pcp, info, path, id, out);
     if (status == 0) break;
   }

@@ -48,6 +48,7 @@ short LoadStructureFromFile(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCST
                             CSDRAWREC** out);
 // LoadStructureFromFile over the configured libraries in order until one has
 // the structure: 542 reported when none is configured; otherwise only the
-// last library's failure is reported (the libraries passed over stay quiet).
+// last library's failure is reported (the libraries passed over stay quiet,
+// but a damaged one, 521 or 528, is always reported).
 // *out (when given) is null on failure.
 short LoadStructure(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LONG id, CSDRAWREC** out);

@@ -26,10 +26,11 @@ class LookupTest : public ::testing::Test {
     // Records 1..4; CAS 50-00-0 is record 2, 64-17-5 record 4, record 3 has no key.
     lib_ = tmp_.file("lib.sdb");
     std::vector<int32_t> off;
-    WriteFileBytes(lib_, DataFile(0,
-                                  {SimpleBody(0, 0, 10, 0, "first"), SimpleBody(0, 0, 20, 0, ""),
-                                   SimpleBody(0, 0, 30, 0, "third"), SimpleBody(0, 0, 40, 0, "fourth")},
-                                  &off));
+    WriteFileBytes(lib_,
+                   DataFile(0,
+                            {SimpleBody(0, 0, 10, 0, "first"), SimpleBody(0, 0, 20, 0, ""),
+                             SimpleBody(0, 0, 30, 0, "third"), SimpleBody(0, 0, 40, 0, "fourth")},
+                            &off));
     offsets_ = off;
     WriteFileBytes(tmp_.file("lib.ind"), IndexFile({{50000, off[1]}, {64175, off[3]}}));
   }
@@ -39,7 +40,8 @@ class LookupTest : public ::testing::Test {
   }
   void Configure(const std::vector<std::string>& libs) {
     std::string ini = "[Databases]\r\n";
-    for (size_t i = 0; i < libs.size(); ++i) ini += "L" + std::to_string(i) + "=" + libs[i] + "\r\n";
+    for (size_t i = 0; i < libs.size(); ++i)
+      ini += "L" + std::to_string(i) + "=" + libs[i] + "\r\n";
     WriteFileBytes(tmp_.file("struct.ini"), ini);
   }
   CSDRAWREC* Load(LONG id, short* status = nullptr, const std::string& path = "") {
@@ -141,9 +143,9 @@ TEST_F(LookupTest, ByRecordNumberAndItsFailures) {
 }
 
 TEST_F(LookupTest, RecordsInOrderUseTheShortcutUntilAnotherFileIsRead) {
-  WriteFileBytes(tmp_.file("other.sdb"), DataFile(0, {SimpleBody(0, 0, 5, 0, "a"),
-                                                      SimpleBody(0, 0, 5, 0, "b"),
-                                                      SimpleBody(0, 0, 5, 0, "c")}));
+  WriteFileBytes(tmp_.file("other.sdb"),
+                 DataFile(0, {SimpleBody(0, 0, 5, 0, "a"), SimpleBody(0, 0, 5, 0, "b"),
+                              SimpleBody(0, 0, 5, 0, "c")}));
   auto readsFor = [&](LONG id, const std::string& path) {
     platform::ClearFaults();
     std::free(Load(id, nullptr, path));
@@ -174,10 +176,10 @@ TEST_F(LookupTest, LookupModeNamesRecordsByTheirKey) {
 TEST_F(LookupTest, ConfiguredLibrariesInOrderFirstOneWins) {
   std::string second = tmp_.file("second.sdb");
   std::vector<int32_t> off;
-  WriteFileBytes(second, DataFile(1,
-                                  {SimpleBody(0, 0, 1, 0, "from second"),
-                                   SimpleBody(0, 0, 1, 0, "only in second")},
-                                  &off));
+  WriteFileBytes(
+      second,
+      DataFile(1, {SimpleBody(0, 0, 1, 0, "from second"), SimpleBody(0, 0, 1, 0, "only in second")},
+               &off));
   WriteFileBytes(tmp_.file("second.ind"), IndexFile({{50000, off[0]}, {71432, off[1]}}));
 
   CSDRAWREC* rec = nullptr;
@@ -200,6 +202,19 @@ TEST_F(LookupTest, ConfiguredLibrariesInOrderFirstOneWins) {
   EXPECT_EQ(LoadStructure(&host_, &info_, 11111, &rec), 526);
   EXPECT_EQ(rec, nullptr);
   EXPECT_EQ(host_.errors.size(), 1u);
+
+  // A damaged library passed over is reported all the same: its index
+  // points past its data file.
+  std::string damaged = tmp_.file("damaged.sdb");
+  WriteFileBytes(damaged, DataFile(1, {SimpleBody(0, 0, 1, 0, "x")}));
+  WriteFileBytes(tmp_.file("damaged.ind"), IndexFile({{71432, 100000}}));
+  Configure({damaged, second});
+  host_.errors.clear();
+  ASSERT_EQ(LoadStructure(&host_, &info_, 71432, &rec), 0);
+  EXPECT_STREQ(rec->szName, "only in second");
+  std::free(rec);
+  ASSERT_EQ(host_.errors.size(), 1u);
+  EXPECT_EQ(host_.errors[0].first, 521);
 }
 
 TEST_F(LookupTest, FailedReadsLeakNothing) {
