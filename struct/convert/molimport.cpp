@@ -13,7 +13,12 @@
 
 namespace {
 
-const double kScale = 2000.0 / 75.0;
+// Structure units per MOL unit, applied as multiply-then-divide (a
+// precomputed quotient lands one unit off for some inputs, 8.1375 among them).
+// sign -1 turns y over (MOL files count it upward).
+LONG ToStructureUnits(const std::string& text, double sign = 1.0) {
+  return TruncToLong(sign * std::atof(text.c_str()) * 2000.0 / 75.0);
+}
 
 // Tokens are the runs between spaces (a tab is part of a token).
 std::vector<std::string> Tokens(const char* line) {
@@ -198,10 +203,9 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
       *status = badFile();
       break;
     }
-    Atoms(mp)[k].x = TruncToLong(std::atof(t[0].c_str()) * kScale);
-    Atoms(mp)[k].y = TruncToLong(std::atof(t[1].c_str()) * -kScale);
-    if (TruncToLong(std::atof(t[2].c_str()) * kScale) != 0)
-      *status = ReportError(pcp, IDS_ERR_MOL3D);
+    Atoms(mp)[k].x = ToStructureUnits(t[0]);
+    Atoms(mp)[k].y = ToStructureUnits(t[1], -1.0);
+    if (ToStructureUnits(t[2]) != 0) *status = ReportError(pcp, IDS_ERR_MOL3D);
     std::string symbol = t[3].substr(0, 8);
     if (!symbol.empty() && symbol != "C") {
       MOLLABEL& label = Labels(mp)[mp->nLabels++];

@@ -104,6 +104,15 @@ TEST_F(MolTest, MethanolGivesOneHydroxyLabel) {
   EXPECT_EQ(rec->rcBounds.right, 0);
 }
 
+TEST_F(MolTest, CoordinatesMultiplyThenDivide) {
+  // 8.1375 x 2000 / 75 is 216.99..., one unit below what a precomputed
+  // 2000/75 gives; y turns over.
+  CSDRAWREC* rec = Import(Mol("x", "", {{8.1375, -8.1375, 0, "C"}, {0, 0, 0, "O"}}, {{1, 2, 1}}));
+  ASSERT_NE(rec, nullptr);
+  EXPECT_EQ(RecPoint(rec, 0).x - RecPoint(rec, 1).x, 216);
+  EXPECT_EQ(RecPoint(rec, 0).y - RecPoint(rec, 1).y, 216);
+}
+
 TEST_F(MolTest, HydrogensFollowTheBondOrderOfLoneNAndO) {
   // N bonded to 1..3 carbons with the given types; O likewise.
   auto labelFor = [&](const char* symbol, std::vector<int> types) {
