@@ -9,7 +9,8 @@
 RECT PictureSizeOf(CSDRAWREC* rec) {
   const RECT& b = rec->rcBounds;
   if (b.left == 0 && b.top == 0 && b.right == 0 && b.bottom == 0) ComputeStructureBounds(rec);
-  return RECT{0, 0, std::abs(b.right - b.left), std::abs(b.bottom - b.top)};
+  return RECT{0, 0, Held(std::llabs(static_cast<long long>(b.right) - b.left)),
+              Held(std::llabs(static_cast<long long>(b.bottom) - b.top))};
 }
 
 short CopyStructureById(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, HWND owner, LONG id) {

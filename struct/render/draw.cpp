@@ -13,9 +13,8 @@ namespace {
 // given by sign.
 void ParallelLine(DRAWCONTEXT& dc, POINT p1, POINT p2, double k, int sign) {
   const double dx = p2.x - p1.x, dy = p2.y - p1.y;
-  MoveToEx(dc.hdc, static_cast<int>(p1.x - sign * dy * k), static_cast<int>(p1.y + sign * dx * k),
-           nullptr);
-  LineTo(dc.hdc, static_cast<int>(p2.x - sign * dy * k), static_cast<int>(p2.y + sign * dx * k));
+  MoveToEx(dc.hdc, TruncToLong(p1.x - sign * dy * k), TruncToLong(p1.y + sign * dx * k), nullptr);
+  LineTo(dc.hdc, TruncToLong(p2.x - sign * dy * k), TruncToLong(p2.y + sign * dx * k));
 }
 
 }  // namespace
@@ -64,10 +63,10 @@ void DrawAromaticCircles(DRAWCONTEXT& dc) {
                        ItemColour(dc, ITEM_AROMATICRINGS));
   if (pen) SelectObject(dc.hdc, pen);
   SelectObject(dc.hdc, GetStockObject(NULL_BRUSH));
-  const LONG r = static_cast<LONG>(13.0f * dc.fit.scale);
+  const long long r = FloatToLong(13.0f * dc.fit.scale);
   for (int k = 0; k < dc.rec->nCircles; ++k) {
     POINT c = MapStructurePoint(dc.fit, RecPoint(dc.rec, dc.rec->iFirstCircle + k), dc.target);
-    Ellipse(dc.hdc, c.x - r, c.y - r, c.x + r, c.y + r);
+    Ellipse(dc.hdc, Held(c.x - r), Held(c.y - r), Held(c.x + r), Held(c.y + r));
   }
   RestoreDC(dc.hdc, -1);
   if (pen) DeleteObject(pen);
@@ -85,7 +84,7 @@ short DrawStructure(CCommandProcessor* pcp, CSDRAWREC* rec, HDC hdc, HDC hdcRef,
   dc.bColour = forceColour == 1 || colours > 2 || colours == -1;
   dc.bPrinter = GetDeviceCaps(hdc, TECHNOLOGY) == DT_RASPRINTER;
   const CSDRAWOPTS& opts = rec->drawOpts;
-  const int bondWidth = opts.bThickBonds ? static_cast<int>(fit.scale) + 1 : 0;
+  const int bondWidth = opts.bThickBonds ? Held(FloatToLong(fit.scale) + 1LL) : 0;
   for (int i = 0; i < 4; ++i) dc.hpenItem[i] = CreatePen(PS_SOLID, bondWidth, ItemColour(dc, i));
   HPEN hpenBorder = CreatePen(PS_SOLID, 0, ItemColour(dc, ITEM_BORDER));
   dc.hfontMain = CreateLabelFont(dc, 100);

@@ -15,7 +15,9 @@ namespace {
 // printer go through its mapping, since its logical units are not pixels.
 LONG BaseHeight(const DRAWCONTEXT& dc) {
   const LONG h = dc.rec->drawOpts.lFontHeight;
-  if (h > 0) return std::abs(static_cast<LONG>(static_cast<float>(h) * dc.fit.yscale));
+  if (h > 0)
+    return Held(
+        std::llabs(static_cast<long long>(FloatToLong(static_cast<float>(h) * dc.fit.yscale))));
   const long long dpi = dc.hdcRef ? GetDeviceCaps(dc.hdcRef, LOGPIXELSY) : 96;
   const long long pixels =
       std::min<long long>(std::llabs(dpi * static_cast<long long>(h)) / 72, INT32_MAX);
@@ -38,15 +40,15 @@ RunKind KindOf(char c) {
 
 HFONT CreateLabelFont(const DRAWCONTEXT& dc, int percent) {
   LOGFONT lf = dc.rec->drawOpts.lfLabel;
-  lf.lfHeight = BaseHeight(dc) * percent / 100;
+  lf.lfHeight = Held(static_cast<long long>(BaseHeight(dc)) * percent / 100);
   lf.lfWidth = 0;
   return CreateFontIndirect(&lf);
 }
 
 SIZE EstimateRunExtent(const DRAWCONTEXT& dc, int percent, int nChars) {
-  const LONG v = BaseHeight(dc) * percent / 100;
-  const LONG w = percent == 100 ? (4 * v * nChars) / 6 : (v * nChars) / 2;
-  return SIZE{w, v};
+  const long long v = static_cast<long long>(BaseHeight(dc)) * percent / 100;
+  const long long w = percent == 100 ? (4 * v * nChars) / 6 : (v * nChars) / 2;
+  return SIZE{Held(w), Held(v)};
 }
 
 void DrawLabelText(DRAWCONTEXT& dc, const char* text, int n, int x, int y, HFONT hfontSmall) {
@@ -61,10 +63,11 @@ void DrawLabelText(DRAWCONTEXT& dc, const char* text, int n, int x, int y, HFONT
       if (dc.hfontMain) SelectObject(dc.hdc, dc.hfontMain);
     } else {
       if (hfontSmall) SelectObject(dc.hdc, hfontSmall);
-      runY = kind == RUN_DIGITS ? y + (2 * h) / 3 : y - h / 3;
+      runY = Held(kind == RUN_DIGITS ? y + (2LL * h) / 3 : y - h / 3LL);
     }
     TextOut(dc.hdc, x, runY, text + i, len);
-    x += EstimateRunExtent(dc, kind == RUN_TEXT ? 100 : 75, len).cx;
+    x = Held(static_cast<long long>(x) +
+             EstimateRunExtent(dc, kind == RUN_TEXT ? 100 : 75, len).cx);
     i = end;
   }
   if (dc.hfontMain) SelectObject(dc.hdc, dc.hfontMain);
@@ -83,18 +86,25 @@ void DrawLabels(DRAWCONTEXT& dc) {
     const int len = static_cast<int>(std::strlen(label));
     const char* text = label;
     int n = len;
-    const LONG y = static_cast<LONG>(static_cast<float>(p.y) * dc.fit.yscale) + c.y +
-                   static_cast<LONG>(-6.0f * dc.fit.yscale);
-    const LONG x0 = static_cast<LONG>(static_cast<float>(p.x) * dc.fit.scale) + c.x;
+    const LONG y =
+        Held(static_cast<long long>(FloatToLong(static_cast<float>(p.y) * dc.fit.yscale)) + c.y +
+             FloatToLong(-6.0f * dc.fit.yscale));
+    const LONG x0 =
+        Held(static_cast<long long>(FloatToLong(static_cast<float>(p.x) * dc.fit.scale)) + c.x);
     LONG x;
     if (text[0] == '^' || text[0] == 'H') {
       // Right-anchored: the last character ends on the atom.
       if (text[0] == '^') ++text, --n;
-      x = static_cast<LONG>(dc.fit.scale * static_cast<float>(p.x - 9 * n + 3)) + c.x;
+      x = Held(static_cast<long long>(FloatToLong(
+                   dc.fit.scale * static_cast<float>(static_cast<long long>(p.x) - 9 * n + 3))) +
+               c.x);
     } else if (n <= 1 || (n == 2 && text[1] >= 'a' && text[1] <= 'z')) {
-      x = x0 + static_cast<LONG>(dc.fit.scale * static_cast<float>(-((9 * n) / 2)));
+      x = Held(static_cast<long long>(x0) +
+               FloatToLong(dc.fit.scale * static_cast<float>(-((9 * n) / 2))));
     } else {
-      x = static_cast<LONG>(dc.fit.scale * static_cast<float>(p.x - 3)) + c.x;
+      x = Held(static_cast<long long>(FloatToLong(
+                   dc.fit.scale * static_cast<float>(static_cast<long long>(p.x) - 3))) +
+               c.x);
     }
     DrawLabelText(dc, text, n, x, y, hfontSmall);
     label += len + 1;

@@ -15,6 +15,13 @@ struct DRAWSCALE {
   float yscale;
 };
 
+// Records and files may carry coordinates and sizes anywhere in 32 bits:
+// sums and products are taken in 64 bits (or in floating point) and held to
+// the 32-bit range. Held clamps; FloatToLong truncates toward zero as a cast
+// would, clamped where the cast would be undefined (NaN: 0).
+LONG Held(long long v);
+LONG FloatToLong(float v);
+
 void ComputeStructureBounds(CSDRAWREC* rec);
 void CentreStructure(CSDRAWREC* rec);
 void NormalizeStructure(CSDRAWREC* rec);

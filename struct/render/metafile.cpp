@@ -7,6 +7,7 @@
 #include "core/app.h"
 #include "core/common.h"
 #include "render/draw.h"
+#include "render/geometry.h"
 #include "resources/resource.h"
 
 namespace {
@@ -26,8 +27,8 @@ HGLOBAL NewBlock(const void* data, size_t cb) {
 }  // namespace
 
 void PictureExtents(const RECT* size, LONG* xExt, LONG* yExt) {
-  const LONG q = 5000 / (size->bottom - size->top);
-  *xExt = std::abs(size->right - size->left) * q;
+  const long long q = 5000 / (static_cast<long long>(size->bottom) - size->top);
+  *xExt = Held(std::llabs(static_cast<long long>(size->right) - size->left) * q);
   *yExt = 5000;
 }
 

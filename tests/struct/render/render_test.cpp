@@ -12,6 +12,7 @@
 #include "core/dllinfo.h"
 #include "render/draw.h"
 #include "render/geometry.h"
+#include "render/metafile.h"
 #include "support/fakehost.h"
 
 namespace {
@@ -268,6 +269,25 @@ TEST_F(RenderTest, ZeroLengthDoubleBondReportsAndTheRestIsDrawn) {
   ASSERT_EQ(host_.errors.size(), 1u);
   EXPECT_EQ(host_.errors[0].first, 541);
   EXPECT_EQ(lines.size(), 3u);  // two degenerate lines and the single bond
+}
+
+TEST_F(RenderTest, FarCoordinatesAndExtremeSizesStayInRange) {
+  // Run under UBSan, any wrapped sum or out-of-range cast here fails.
+  for (LONG height : {INT32_MAX, INT32_MIN, 12}) {
+    opts_.lFontHeight = height;
+    CSDRAWREC* rec = Rec_({{BOND_DOUBLE, BOND_TRIPLE},
+                           {{INT32_MIN, 0}, {INT32_MAX, 0}, {0, INT32_MIN}, {0, INT32_MAX}, {5, 5}},
+                           {"SO3H"},
+                           1});
+    rec->drawOpts.bRotate = 1;
+    rec->drawOpts.bThickBonds = 1;
+    EXPECT_FALSE(Draw(rec, RECT{0, 0, 300, 300}).empty());
+    EXPECT_LE(rec->rcBounds.left, rec->rcBounds.right);
+  }
+  LONG x = 0, y = 0;
+  const RECT wide{0, 0, INT32_MAX, 1};
+  PictureExtents(&wide, &x, &y);
+  EXPECT_EQ(x, INT32_MAX);
 }
 
 TEST_F(RenderTest, CirclesBorderAndCleanUp) {
