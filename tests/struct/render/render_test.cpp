@@ -275,10 +275,11 @@ TEST_F(RenderTest, FarCoordinatesAndExtremeSizesStayInRange) {
   // Run under UBSan, any wrapped sum or out-of-range cast here fails.
   for (LONG height : {INT32_MAX, INT32_MIN, 12}) {
     opts_.lFontHeight = height;
-    CSDRAWREC* rec = Rec_({{BOND_DOUBLE, BOND_TRIPLE},
-                           {{INT32_MIN, 0}, {INT32_MAX, 0}, {0, INT32_MIN}, {0, INT32_MAX}, {5, 5}},
-                           {"SO3H"},
-                           1});
+    CSDRAWREC* rec =
+        Rec_({{BOND_DOUBLE, BOND_TRIPLE},
+              {{INT32_MIN, 0}, {INT32_MAX, 0}, {0, INT32_MIN}, {0, INT32_MAX}, {5, 5}, {-9, 9}},
+              {"SO3H"},
+              1});
     rec->drawOpts.bRotate = 1;
     rec->drawOpts.bThickBonds = 1;
     EXPECT_FALSE(Draw(rec, RECT{0, 0, 300, 300}).empty());
