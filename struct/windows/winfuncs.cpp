@@ -96,8 +96,11 @@ STRUCT_FUNCTION(ChemStrucWindow) {
 
   auto* wnd = new (std::nothrow) CChemStructureWindow(client);
   if (!wnd) return ReportError(pcp, IDS_ERR_CREATEWINDOW);
+  auto extent = [](LONG from, LONG to) {
+    return static_cast<int>(std::clamp<long long>(static_cast<long long>(to) - from, 0, INT32_MAX));
+  };
   if (!wnd->CreateEx(0, GetStructApp().m_strWndClass, "", kStructureWindowStyle, x0, y0,
-                     std::max(0, x1 - x0), std::max(0, y1 - y0), parent, nullptr)) {
+                     extent(x0, x1), extent(y0, y1), parent, nullptr)) {
     delete wnd;
     return ReportError(pcp, IDS_ERR_CREATEWINDOW);
   }
