@@ -22,6 +22,8 @@ struct ADDSTATE {
   CCpClient* client = nullptr;
   CCommandProcessor* pcp = nullptr;
   BOOL bNewLibrary = FALSE;
+  bool bCreatedIndex = false;  // the files this call made (and may take away)
+  bool bCreatedData = false;
   HANDLE hData = INVALID_HANDLE_VALUE;
   HANDLE hIndex = INVALID_HANDLE_VALUE;
   DWORD cbIndex = 0;
@@ -257,12 +259,16 @@ short OpenLibrary(ADDSTATE& st) {
   st.hIndex = CreateFile(st.strIndex, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, how,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (st.hIndex == INVALID_HANDLE_VALUE) return ReportErrorStr(pcp, IDS_ERR_OPENFILE, st.strIndex);
+  st.bCreatedIndex = st.bNewLibrary;
   st.cbIndex = GetFileSize(st.hIndex, nullptr);
   st.hData = CreateFile(st.strData, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, how,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
   if (st.hData == INVALID_HANDLE_VALUE) return ReportErrorStr(pcp, IDS_ERR_OPENFILE, st.strData);
+  st.bCreatedData = st.bNewLibrary;
   BYTE kind = 1;
-  if (st.bNewLibrary) {
+  // An empty pair is what a creation cut short leaves: it is still new.
+  const bool emptyPair = !st.bNewLibrary && st.cbIndex == 0 && GetFileSize(st.hData, nullptr) == 0;
+  if (st.bNewLibrary || emptyPair) {
     if (!WriteExact(st.hData, &kind, 1)) return ReportErrorStr(pcp, IDS_ERR_FILEWRITE, st.strData);
   } else if (!ReadExact(st.hData, &kind, 1) || kind != 1) {
     return ReportError(pcp, IDS_ERR_STANDARDLIBRARY);
@@ -331,11 +337,18 @@ short AddStructureToLibrary(const CString& path, CSDRAWREC** structures, int cou
     if (status == 0) entries.push_back(INDEXREC{rec->lId, offset});
   }
   if (status == 0 && !entries.empty()) status = MergeIndex(st, entries);
+  const bool stored = status == 0;
 
   const BOOL closedIndex = st.hIndex == INVALID_HANDLE_VALUE || CloseHandle(st.hIndex);
   const BOOL closedData = st.hData == INVALID_HANDLE_VALUE || CloseHandle(st.hData);
   if (status == 0 && (!closedIndex || !closedData))
     status = ReportErrorStr(pcp, IDS_ERR_CLOSEFILE, st.strIndex);
+  // A library this call began and could not fill is taken away again, so
+  // the next addition starts afresh instead of meeting a broken pair.
+  if (!stored) {
+    if (st.bCreatedIndex) DeleteFile(st.strIndex);
+    if (st.bCreatedData) DeleteFile(st.strData);
+  }
   LocalUnlock(hCopy);
   LocalFree(hCopy);
   return status;

@@ -131,6 +131,21 @@ TEST_F(UserLibTest, LongTemporaryDirectoriesAreReportedNotOverrun) {
             "Could not create file ((temporary directory path too long))");
 }
 
+TEST_F(UserLibTest, AFailedFirstAdditionLeavesNoHalfLibrary) {
+  // The disk fills at the first write: the files the addition made go again.
+  platform::InjectFault(platform::FaultOp::WriteFile, 1, platform::FaultKind::DiskFull);
+  EXPECT_EQ(Add(Simple(1, 10, "A"), "fresh"), 516);
+  EXPECT_FALSE(std::filesystem::exists(tmp_.file("fresh.sdb")));
+  EXPECT_FALSE(std::filesystem::exists(tmp_.file("fresh.ind")));
+  EXPECT_EQ(Add(Simple(1, 10, "A"), "fresh"), 0);
+  // An empty pair, as an older failure left it, is a new library too.
+  WriteFileBytes(tmp_.file("empty.sdb"), "");
+  WriteFileBytes(tmp_.file("empty.ind"), "");
+  ASSERT_EQ(Add(Simple(3, 10, "E"), "empty"), 0);
+  EXPECT_EQ(ReadFileBytes(tmp_.file("empty.sdb")), "\x01" + Record(10, "E"));
+  EXPECT_EQ(ReadFileBytes(tmp_.file("empty.ind")), Entry(3, 1));
+}
+
 TEST_F(UserLibTest, RefusalsLeaveBothFilesAsTheyWere) {
   WriteFileBytes(tmp_.file("std.sdb"), std::string(1, '\0') + Record(10, "S"));
   WriteFileBytes(tmp_.file("std.ind"), Entry(5, 1));
