@@ -110,6 +110,9 @@ short ReadStructureRecord(STRUCT_DLL_INFO* info, LPCSTR dataPath, CCommandProces
 
   short status = 0;
   WORD cbBody = 0;
+  // How the record was asked for decides the read cache, whatever ID the
+  // lookup mode gives it afterwards.
+  const bool byRecord = id <= 0;
   LONG record = 0;
   if (id > 0) {
     CString cas;
@@ -164,7 +167,7 @@ short ReadStructureRecord(STRUCT_DLL_INFO* info, LPCSTR dataPath, CCommandProces
       status = ReportErrorStr(pcp, IDS_ERR_BADSTRUCTURE, dataPath);
   }
   if (status == 0) {
-    info->lNextRecord = id > 0 ? 0 : record + 1;
+    info->lNextRecord = byRecord ? record + 1 : 0;
     info->lNextOffset = static_cast<LONG>(FilePosition(h));
     CopyText(info->szLastDatabase, dataPath, sizeof info->szLastDatabase);
     rr->lId = id;

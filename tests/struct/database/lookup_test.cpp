@@ -168,6 +168,7 @@ TEST_F(LookupTest, LookupModeNamesRecordsByTheirKey) {
   EXPECT_EQ(rec->lId, 50000);
   EXPECT_STREQ(rec->szName, "Rec # 2  (50-00-0)");
   std::free(rec);
+  EXPECT_EQ(info_.lNextRecord, 3) << "reading in order keeps its shortcut in this mode too";
   short status;
   EXPECT_EQ(Load(-3, &status), nullptr);  // no index entry points at record 3
   EXPECT_EQ(status, 527);
