@@ -6,6 +6,7 @@
 #include "convert/entries.h"
 #include "dialogs/entries.h"
 #include "objects/entries.h"
+#include "resources/resource.h"
 #include "server/entries.h"
 #include "windows/entries.h"
 
@@ -61,20 +62,20 @@ struct FunctionRow {
 };
 
 const FunctionRow s_functions[] = {
-    {"CSCREATE", ChemStrucCreateInt, {N, S, NONE, NONE}},
-    {"CSGetID", ChemStrucGetID, {N, S, NONE, NONE}},
-    {"CSMolCreate", ChemStrucMolCreate, {S, NONE, NONE, NONE}},
-    {"CSMFCreate", ChemStrucMFCreate, {NONE, NONE, NONE, NONE}},
-    {"CSCREATE", ChemStrucCreateStr, {S, S, NONE, NONE}},
-    {"CSEXISTS", ChemStrucExistsInt, {N, S, NONE, NONE}},
-    {"CSEXISTS", ChemStrucExistsStr, {S, S, NONE, NONE}},
-    {"CSTestHit", ChemStrucHitTest, {MS, N, N, N}},
-    {"CreateWindow", ChemStrucWindow, {STRUC, N, RANGE, RANGE}},
-    {"GetWindowText$", ChemStrucGetWindowText, {WSTRU, NONE, NONE, NONE}},
-    {"CSCOPY", CopyFuncStr, {S, NONE, NONE, NONE}},
-    {"CSCOPY", CopyFuncInt, {N, NONE, NONE, NONE}},
-    {"CSCOPY", CopyFuncObj, {STRUC, NONE, NONE, NONE}},
-    {"CSCOPY", CopyFuncWnd, {WSTRU, NONE, NONE, NONE}},
+    {"CSCREATE", GuardedFunction<ChemStrucCreateInt>, {N, S, NONE, NONE}},
+    {"CSGetID", GuardedFunction<ChemStrucGetID>, {N, S, NONE, NONE}},
+    {"CSMolCreate", GuardedFunction<ChemStrucMolCreate>, {S, NONE, NONE, NONE}},
+    {"CSMFCreate", GuardedFunction<ChemStrucMFCreate>, {NONE, NONE, NONE, NONE}},
+    {"CSCREATE", GuardedFunction<ChemStrucCreateStr>, {S, S, NONE, NONE}},
+    {"CSEXISTS", GuardedFunction<ChemStrucExistsInt>, {N, S, NONE, NONE}},
+    {"CSEXISTS", GuardedFunction<ChemStrucExistsStr>, {S, S, NONE, NONE}},
+    {"CSTestHit", GuardedFunction<ChemStrucHitTest>, {MS, N, N, N}},
+    {"CreateWindow", GuardedFunction<ChemStrucWindow>, {STRUC, N, RANGE, RANGE}},
+    {"GetWindowText$", GuardedFunction<ChemStrucGetWindowText>, {WSTRU, NONE, NONE, NONE}},
+    {"CSCOPY", GuardedFunction<CopyFuncStr>, {S, NONE, NONE, NONE}},
+    {"CSCOPY", GuardedFunction<CopyFuncInt>, {N, NONE, NONE, NONE}},
+    {"CSCOPY", GuardedFunction<CopyFuncObj>, {STRUC, NONE, NONE, NONE}},
+    {"CSCOPY", GuardedFunction<CopyFuncWnd>, {WSTRU, NONE, NONE, NONE}},
 };
 
 enum class CmdOp { Plain, Overloaded, AddOverload };
@@ -89,28 +90,78 @@ struct CommandRow {
 };
 
 const CommandRow s_commands[] = {
-    {"ClipCvt", ClipboardConvertCmd, CmdOp::Plain, 0, nullptr, {NONE, NONE, NONE, NONE}},
-    {"CSAddStruct", UserLibCmd, CmdOp::Plain, 0, nullptr, {S, STRUC, N, S}},
-    {"CSEditLib", EditUserLibCmd, CmdOp::Plain, 0, nullptr, {S, STRUC, N, S}},
-    {"CSAttach", ChemStrucAttach, CmdOp::Plain, 0, nullptr, {STRUC, MS, RANGE, RANGE}},
-    {"CSMFATTACH", ChemStrucMFAttach, CmdOp::Overloaded, 2, "x", {META, MS, RANGE, RANGE}},
-    {"CSMFATTACH", ChemStrucMFAttach, CmdOp::AddOverload, 0, nullptr, {META, CHRO, RANGE, RANGE}},
-    {"CSDrawOpts", DrawOptsCmd, CmdOp::Plain, 0, nullptr, {STRUC, NONE, NONE, NONE}},
-    {"CSLibs", DBManageCmd, CmdOp::Plain, 0, nullptr, {NONE, NONE, NONE, NONE}},
-    {"CSSubset", SubsetCmd, CmdOp::Plain, 0, nullptr, {S, S, NONE, NONE}},
-    {"CSView", ChemStrucView, CmdOp::Plain, 0, nullptr, {STRUC, NONE, NONE, NONE}},
-    {"CSSetMode", SetModeCmd, CmdOp::Plain, 0, nullptr, {N, NONE, NONE, NONE}},
-    {"SetWindowText", ChemStrucSetWindowText, CmdOp::Plain, 0, nullptr, {WSTRU, S, NONE, NONE}},
-    {"SETWINDOWLOC", ChemStrucSetWindowLoc, CmdOp::Overloaded, 1, "z", {WSTRU, N, N, NONE}},
-    {"SETWINDOWLOC", SetWindowLocStr, CmdOp::AddOverload, 0, nullptr, {S, N, N, NONE}},
-    {"ShowWindow", ChemStrucShowWindow, CmdOp::Plain, 0, nullptr, {WSTRU, N, NONE, NONE}},
-    {"CSPack", PackCmd, CmdOp::Plain, 0, nullptr, {S, S, RANGE, NONE}},
-    {"CSIPack", IndexPackCmd, CmdOp::Plain, 0, nullptr, {S, S, RANGE, NONE}},
-    {"MFDump", DumpMetaFileCmd, CmdOp::Plain, 0, nullptr, {S, NONE, NONE, NONE}},
-    {"MDLSKDump", DumpMDLSKCmd, CmdOp::Plain, 0, nullptr, {S, NONE, NONE, NONE}},
+    {"ClipCvt",
+     GuardedCommand<ClipboardConvertCmd>,
+     CmdOp::Plain,
+     0,
+     nullptr,
+     {NONE, NONE, NONE, NONE}},
+    {"CSAddStruct", GuardedCommand<UserLibCmd>, CmdOp::Plain, 0, nullptr, {S, STRUC, N, S}},
+    {"CSEditLib", GuardedCommand<EditUserLibCmd>, CmdOp::Plain, 0, nullptr, {S, STRUC, N, S}},
+    {"CSAttach",
+     GuardedCommand<ChemStrucAttach>,
+     CmdOp::Plain,
+     0,
+     nullptr,
+     {STRUC, MS, RANGE, RANGE}},
+    {"CSMFATTACH",
+     GuardedCommand<ChemStrucMFAttach>,
+     CmdOp::Overloaded,
+     2,
+     "x",
+     {META, MS, RANGE, RANGE}},
+    {"CSMFATTACH",
+     GuardedCommand<ChemStrucMFAttach>,
+     CmdOp::AddOverload,
+     0,
+     nullptr,
+     {META, CHRO, RANGE, RANGE}},
+    {"CSDrawOpts",
+     GuardedCommand<DrawOptsCmd>,
+     CmdOp::Plain,
+     0,
+     nullptr,
+     {STRUC, NONE, NONE, NONE}},
+    {"CSLibs", GuardedCommand<DBManageCmd>, CmdOp::Plain, 0, nullptr, {NONE, NONE, NONE, NONE}},
+    {"CSSubset", GuardedCommand<SubsetCmd>, CmdOp::Plain, 0, nullptr, {S, S, NONE, NONE}},
+    {"CSView", GuardedCommand<ChemStrucView>, CmdOp::Plain, 0, nullptr, {STRUC, NONE, NONE, NONE}},
+    {"CSSetMode", GuardedCommand<SetModeCmd>, CmdOp::Plain, 0, nullptr, {N, NONE, NONE, NONE}},
+    {"SetWindowText",
+     GuardedCommand<ChemStrucSetWindowText>,
+     CmdOp::Plain,
+     0,
+     nullptr,
+     {WSTRU, S, NONE, NONE}},
+    {"SETWINDOWLOC",
+     GuardedCommand<ChemStrucSetWindowLoc>,
+     CmdOp::Overloaded,
+     1,
+     "z",
+     {WSTRU, N, N, NONE}},
+    {"SETWINDOWLOC",
+     GuardedCommand<SetWindowLocStr>,
+     CmdOp::AddOverload,
+     0,
+     nullptr,
+     {S, N, N, NONE}},
+    {"ShowWindow",
+     GuardedCommand<ChemStrucShowWindow>,
+     CmdOp::Plain,
+     0,
+     nullptr,
+     {WSTRU, N, NONE, NONE}},
+    {"CSPack", GuardedCommand<PackCmd>, CmdOp::Plain, 0, nullptr, {S, S, RANGE, NONE}},
+    {"CSIPack", GuardedCommand<IndexPackCmd>, CmdOp::Plain, 0, nullptr, {S, S, RANGE, NONE}},
+    {"MFDump", GuardedCommand<DumpMetaFileCmd>, CmdOp::Plain, 0, nullptr, {S, NONE, NONE, NONE}},
+    {"MDLSKDump", GuardedCommand<DumpMDLSKCmd>, CmdOp::Plain, 0, nullptr, {S, NONE, NONE, NONE}},
 };
 
 }  // namespace
+
+short ReportThrown(CCpClient* client) {
+  AFX_MANAGE_STATE(AfxGetStaticModuleState());
+  return ReportError(client->pcp, IDS_ERR_NOMEMORY);
+}
 
 DWORD PackArgTypes(const BYTE* types, int nArgs) {
   DWORD packed = 0;
@@ -129,9 +180,9 @@ short RegisterObjectTypes(CCpClient* client) {
     ObjOpCall handler;
     BYTE* pId;
   } types[] = {
-      {info->szStrucType, ChemStrucObjOpCall, &info->idStrucType},
-      {info->szWindowType, ChemStrucDrwOpCall, &info->idWindowType},
-      {info->szMetaType, MetaFileObjOpCall, &info->idMetaType},
+      {info->szStrucType, GuardedHandler<ChemStrucObjOpCall>, &info->idStrucType},
+      {info->szWindowType, GuardedHandler<ChemStrucDrwOpCall>, &info->idWindowType},
+      {info->szMetaType, GuardedHandler<MetaFileObjOpCall>, &info->idMetaType},
   };
   for (const auto& t : types) {
     short status = pcp->RegisterObjectType(t.name, t.handler, client, t.pId);

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 
 #include "core/app.h"
 #include "core/common.h"
 #include "server/entries.h"
+#include "server/register.h"
 #include "support/fakehost.h"
 
 using fakehost::Client;
@@ -21,7 +23,8 @@ std::vector<std::string> Names(const FakeProcessor& host, const std::string& kin
   return out;
 }
 
-const fakehost::Registration* Find(const FakeProcessor& host, const std::string& name, int nth = 1) {
+const fakehost::Registration* Find(const FakeProcessor& host, const std::string& name,
+                                   int nth = 1) {
   for (const auto& r : host.registrations)
     if (r.name == name && --nth == 0) return &r;
   return nullptr;
@@ -117,8 +120,8 @@ TEST(ServerEntry, RefusedSecondFormLeavesTheFirstAndNothingLater) {
     host.Refuse("CSCREATE", 2);
     Client c(host);
     auto functions = Names(host, "function");
-    EXPECT_EQ(functions, (std::vector<std::string>{"CSCREATE", "CSGetID", "CSMolCreate",
-                                                   "CSMFCreate"}));
+    EXPECT_EQ(functions,
+              (std::vector<std::string>{"CSCREATE", "CSGetID", "CSMolCreate", "CSMFCreate"}));
     EXPECT_TRUE(Names(host, "command").empty());
   }
   {
@@ -162,8 +165,8 @@ TEST(AbortRequest, PollDispatchesPendingMessages) {
   };
   wc.lpszClassName = "PollTestClass";
   RegisterClass(&wc);
-  HWND hwnd = CreateWindowEx(0, "PollTestClass", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                             nullptr);
+  HWND hwnd =
+      CreateWindowEx(0, "PollTestClass", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(hwnd, nullptr);
   PostMessage(hwnd, WM_USER + 7, 0, 0);
   PostMessage(hwnd, WM_USER + 7, 0, 0);
@@ -180,8 +183,8 @@ TEST(ModuleLoad, RegistersClipboardFormatsAndWindowClass) {
   EXPECT_EQ(app.m_cfChemStruc, RegisterClipboardFormat("ZQCHEMSTRUC"));
   EXPECT_GE(app.m_cfChemStruc, 0xC000u);
   WNDCLASS wc{};
-  ASSERT_TRUE(GetClassInfo(AfxGetStaticModuleState()->m_hCurrentInstanceHandle,
-                           app.m_strWndClass, &wc));
+  ASSERT_TRUE(
+      GetClassInfo(AfxGetStaticModuleState()->m_hCurrentInstanceHandle, app.m_strWndClass, &wc));
   EXPECT_EQ(wc.style & CS_DBLCLKS, static_cast<UINT>(CS_DBLCLKS));
   EXPECT_EQ(wc.hbrBackground, GetStockObject(BLACK_BRUSH));
   // Texts come from the library's own table.
@@ -202,6 +205,16 @@ TEST(ErrorReports, CarryTheMessageNumberAndFilledText) {
   EXPECT_EQ(host.errors[0].second, "Bad parameter (2) passed to function or command");
   EXPECT_EQ(host.errors[1].second, "Memory allocation failed in struct.dll (locator code 222)");
   EXPECT_EQ(host.errors[2].second, "Could not open file (C:\\lib.sdb)");
+}
+
+short Throwing(CCpClient*, OBJ_BASECLASS**) { throw std::bad_alloc(); }
+
+TEST(ErrorReports, NothingThrownReachesTheHost) {
+  FakeProcessor host;
+  Client c(host);
+  EXPECT_EQ(GuardedCommand<Throwing>(c.get(), nullptr), 514);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0].first, 514);
 }
 
 }  // namespace
