@@ -34,10 +34,7 @@ void SetNameFromText(char* szName, UINT id, const char* arg, LONG num, bool isNu
 
 }  // namespace
 
-LONG FindIndexEntry(CCommandProcessor* pcp, LPCSTR dataPath, LONG key) {
-  CString indexPath = IndexPathOf(dataPath);
-  HANDLE h = OpenForReading(indexPath);
-  if (h == INVALID_HANDLE_VALUE) return 0;
+LONG FindIndexEntryIn(CCommandProcessor* pcp, HANDLE h, LONG key) {
   const long long cbIndex = FileSizeOf(h);
   const LONG n = static_cast<LONG>(
       std::clamp<long long>(cbIndex / static_cast<long long>(sizeof(INDEXREC)), 0, INT32_MAX));
@@ -68,6 +65,14 @@ LONG FindIndexEntry(CCommandProcessor* pcp, LPCSTR dataPath, LONG key) {
     }
     if (ok && entry.lKey == key) result = entry.lOffset;
   }
+  return result;
+}
+
+LONG FindIndexEntry(CCommandProcessor* pcp, LPCSTR dataPath, LONG key) {
+  CString indexPath = IndexPathOf(dataPath);
+  HANDLE h = OpenForReading(indexPath);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  const LONG result = FindIndexEntryIn(pcp, h, key);
   CloseHandle(h);
   return result;
 }

@@ -26,6 +26,9 @@ static_assert(sizeof(INDEXREC) == 8);
 // entry cannot be read; 528 reported when a later probe cannot be read (and 0
 // returned).
 LONG FindIndexEntry(CCommandProcessor* pcp, LPCSTR dataPath, LONG key);
+// FindIndexEntry on an index already open (for reading); its position is
+// left anywhere. Used where the caller holds the index open for writing.
+LONG FindIndexEntryIn(CCommandProcessor* pcp, HANDLE hIndex, LONG key);
 // FindIndexEntry over the configured libraries in order: the first hit; 0
 // (silent) when none is configured.
 LONG FindInAnyDatabase(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LONG key);

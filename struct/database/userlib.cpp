@@ -320,7 +320,7 @@ short AddStructureToLibrary(const CString& path, CSDRAWREC** structures, int cou
     CSDRAWREC* rec = structures[i];
     if (!rec) continue;
     if ((rec->lId < 1 || askId) && prompt) {
-      status = prompt(client, rec, path);
+      status = prompt(client, rec, path, st.hIndex);
       if (status) break;
     }
     if (rec->lId < 1) {

@@ -13,7 +13,9 @@
 // error it reported. Leaving the ID below 1 means the user gave none. The
 // library's own prompt is a dialog, which this folder does not know: the
 // caller hands it down.
-typedef short (*IDPROMPTPROC)(CCpClient* client, CSDRAWREC* rec, LPCSTR library);
+// hIndex is the library's index as the addition holds it open, so the prompt
+// can tell whether an ID is taken.
+typedef short (*IDPROMPTPROC)(CCpClient* client, CSDRAWREC* rec, LPCSTR library, HANDLE hIndex);
 
 // Stores count structures (null entries are passed over) in the library at
 // path (any extension; both files are named from it) and returns 0, or the

@@ -26,8 +26,8 @@ namespace {
 
 class CUserIDDialog : public CDialog {
  public:
-  CUserIDDialog(CCpClient* client, CSDRAWREC* rec, CWnd* parent)
-      : CDialog(IDD_USERLIB, parent), m_client(client), m_rec(rec) {}
+  CUserIDDialog(CCpClient* client, CSDRAWREC* rec, HANDLE hIndex, CWnd* parent)
+      : CDialog(IDD_USERLIB, parent), m_client(client), m_rec(rec), m_hIndex(hIndex) {}
 
   BOOL OnInitDialog() override;
   void DoDataExchange(CDataExchange* pDX) override;
@@ -50,6 +50,7 @@ class CUserIDDialog : public CDialog {
 
   CCpClient* m_client;
   CSDRAWREC* m_rec;
+  HANDLE m_hIndex;  // the index an asking addition holds open, or none
   CComboBox m_cbLibrary;
   CEdit m_edName, m_edId;
   CButton m_grpStructure, m_btnAdd;
@@ -121,7 +122,12 @@ void CUserIDDialog::OnAdd() {
   library = Trimmed(library);
   LONG id;
   if (!ParseIdText(idText, &id)) return;
-  if (!m_stOverwrite.IsWindowVisible() && FindIndexEntry(m_client->pcp, library, id) != 0) {
+  // The addition that asked holds the index open: it is searched through
+  // that handle, since a second opening would be refused and find nothing.
+  const LONG existing = m_hIndex != INVALID_HANDLE_VALUE
+                            ? FindIndexEntryIn(m_client->pcp, m_hIndex, id)
+                            : FindIndexEntry(m_client->pcp, library, id);
+  if (!m_stOverwrite.IsWindowVisible() && existing != 0) {
     MessageBeep(0);
     m_stOverwrite.ShowWindow(SW_SHOW);
     SetCaption(IDS_BTN_OVERWRITE);
@@ -185,17 +191,18 @@ LRESULT CUserIDDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-short RunLibraryDialog(CCpClient* client, CSDRAWREC* rec, LPCSTR library, LONG mode) {
+short RunLibraryDialog(CCpClient* client, CSDRAWREC* rec, LPCSTR library, LONG mode,
+                       HANDLE hIndex) {
   STRUCT_DLL_INFO* info = GetDllInfo(client);
   info->nDlgStatus = 0;
   info->lUserLibArg = library;
   info->lUserLibMode = mode;
-  CUserIDDialog dlg(client, rec, CWnd::FromHandle(client->pcp->hwndMain));
+  CUserIDDialog dlg(client, rec, hIndex, CWnd::FromHandle(client->pcp->hwndMain));
   dlg.DoModal();
   info->lUserLibArg = nullptr;
   return info->nDlgStatus;
 }
 
-short PromptForLibraryId(CCpClient* client, CSDRAWREC* rec, LPCSTR library) {
-  return RunLibraryDialog(client, rec, library, LIBDLG_PROMPT);
+short PromptForLibraryId(CCpClient* client, CSDRAWREC* rec, LPCSTR library, HANDLE hIndex) {
+  return RunLibraryDialog(client, rec, library, LIBDLG_PROMPT, hIndex);
 }
