@@ -111,7 +111,36 @@ void DumpFont(const CHOOSEFONT* cf) {
   std::fflush(stdout);
 }
 
-enum class Answer { Ignored, Refused, Chosen };
+// What one scripted line did to a prompt: nothing it fits (reported as
+// ignored), refused with a message (the prompt goes on), a choice made, or a
+// failure that ends the prompt as cancelled.
+enum class Answer { Ignored, Refused, Chosen, Failed };
+
+// The loop every common dialog runs: "cancel" and nothing queued cancel,
+// "dump" lists the prompt, any other line goes to take.
+template <class Dump, class Take>
+BOOL RunPrompt(Dump dump, Take take) {
+  std::string action;
+  while (platform::NextAction(action)) {
+    if (action == "cancel") return FALSE;
+    if (action == "dump") {
+      dump();
+      continue;
+    }
+    switch (take(action)) {
+      case Answer::Chosen:
+        return TRUE;
+      case Answer::Failed:
+        return FALSE;
+      case Answer::Ignored:
+        platform::GetConsole().ignoredAnswer(action);
+        break;
+      case Answer::Refused:
+        break;
+    }
+  }
+  return FALSE;
+}
 
 Answer TakeFont(CHOOSEFONT* cf, const std::string& line) {
   std::vector<Word> words = SplitWords(line);
@@ -152,37 +181,29 @@ Answer TakeFont(CHOOSEFONT* cf, const std::string& line) {
 
 BOOL GetOpenFileName(OPENFILENAME* ofn) {
   s_lastError = 0;
-  std::string action;
-  while (platform::NextAction(action)) {
-    if (action == "cancel") return FALSE;
-    if (action == "dump") {
-      DumpOpen(ofn);
-      continue;
-    }
-    if (action.rfind("file ", 0) != 0) {
-      platform::GetConsole().ignoredAnswer(action);
-      continue;
-    }
-    std::string path = InInitialDir(ofn, action.substr(5));
-    DWORD attrs = GetFileAttributes(path.c_str());
-    if ((ofn->Flags & OFN_FILEMUSTEXIST) &&
-        (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY))) {
-      platform::GetConsole().message(path + "\nFile not found.");
-      continue;
-    }
-    if (!ofn->lpstrFile || path.size() + 1 > ofn->nMaxFile) {
-      s_lastError = kBufferTooSmall;
-      return FALSE;
-    }
-    std::memcpy(ofn->lpstrFile, path.c_str(), path.size() + 1);
-    size_t slash = path.find_last_of("\\/");
-    ofn->nFileOffset = static_cast<WORD>(slash == std::string::npos ? 0 : slash + 1);
-    size_t dot = path.rfind('.');
-    ofn->nFileExtension =
-        static_cast<WORD>(dot == std::string::npos || dot < ofn->nFileOffset ? 0 : dot + 1);
-    return TRUE;
-  }
-  return FALSE;
+  return RunPrompt(
+      [&] { DumpOpen(ofn); },
+      [&](const std::string& action) {
+        if (action.rfind("file ", 0) != 0) return Answer::Ignored;
+        std::string path = InInitialDir(ofn, action.substr(5));
+        DWORD attrs = GetFileAttributes(path.c_str());
+        if ((ofn->Flags & OFN_FILEMUSTEXIST) &&
+            (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY))) {
+          platform::GetConsole().message(path + "\nFile not found.");
+          return Answer::Refused;
+        }
+        if (!ofn->lpstrFile || path.size() + 1 > ofn->nMaxFile) {
+          s_lastError = kBufferTooSmall;
+          return Answer::Failed;
+        }
+        std::memcpy(ofn->lpstrFile, path.c_str(), path.size() + 1);
+        size_t slash = path.find_last_of("\\/");
+        ofn->nFileOffset = static_cast<WORD>(slash == std::string::npos ? 0 : slash + 1);
+        size_t dot = path.rfind('.');
+        ofn->nFileExtension =
+            static_cast<WORD>(dot == std::string::npos || dot < ofn->nFileOffset ? 0 : dot + 1);
+        return Answer::Chosen;
+      });
 }
 
 BOOL ChooseColor(CHOOSECOLOR* cc) {
@@ -191,30 +212,21 @@ BOOL ChooseColor(CHOOSECOLOR* cc) {
     s_lastError = kInitializationError;
     return FALSE;
   }
-  std::string action;
-  while (platform::NextAction(action)) {
-    if (action == "cancel") return FALSE;
-    if (action == "dump") {
-      DumpColor(cc);
-      continue;
-    }
-    std::vector<Word> words = SplitWords(action);
-    if (words.empty() || Text(action, words[0]) != "color") {
-      platform::GetConsole().ignoredAnswer(action);
-      continue;
-    }
-    int rgb[3] = {};
-    bool good = words.size() == 4;
-    for (size_t i = 0; good && i < 3; ++i)
-      good = ParseInt(Text(action, words[i + 1]), 0, 255, rgb[i]);
-    if (!good) {
-      platform::GetConsole().message("Enter a value between 0 and 255.");
-      continue;
-    }
-    cc->rgbResult = RGB(rgb[0], rgb[1], rgb[2]);
-    return TRUE;
-  }
-  return FALSE;
+  return RunPrompt([&] { DumpColor(cc); },
+                   [&](const std::string& action) {
+                     std::vector<Word> words = SplitWords(action);
+                     if (words.empty() || Text(action, words[0]) != "color") return Answer::Ignored;
+                     int rgb[3] = {};
+                     bool good = words.size() == 4;
+                     for (size_t i = 0; good && i < 3; ++i)
+                       good = ParseInt(Text(action, words[i + 1]), 0, 255, rgb[i]);
+                     if (!good) {
+                       platform::GetConsole().message("Enter a value between 0 and 255.");
+                       return Answer::Refused;
+                     }
+                     cc->rgbResult = RGB(rgb[0], rgb[1], rgb[2]);
+                     return Answer::Chosen;
+                   });
 }
 
 BOOL ChooseFont(CHOOSEFONT* cf) {
@@ -223,18 +235,8 @@ BOOL ChooseFont(CHOOSEFONT* cf) {
     s_lastError = kInitializationError;
     return FALSE;
   }
-  std::string action;
-  while (platform::NextAction(action)) {
-    if (action == "cancel") return FALSE;
-    if (action == "dump") {
-      DumpFont(cf);
-      continue;
-    }
-    Answer answer = TakeFont(cf, action);
-    if (answer == Answer::Chosen) return TRUE;
-    if (answer == Answer::Ignored) platform::GetConsole().ignoredAnswer(action);
-  }
-  return FALSE;
+  return RunPrompt([&] { DumpFont(cf); },
+                   [&](const std::string& action) { return TakeFont(cf, action); });
 }
 
 DWORD CommDlgExtendedError() { return s_lastError; }
