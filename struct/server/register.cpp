@@ -8,6 +8,7 @@
 #include "objects/entries.h"
 #include "resources/resource.h"
 #include "server/entries.h"
+#include "tools/entries.h"
 #include "windows/entries.h"
 
 namespace {

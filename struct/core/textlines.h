@@ -1,0 +1,49 @@
+// Reading text files line by line through one block buffer: the list files of
+// the subset, the ASCII structure files and the text indexes of the
+// maintenance tools. A line ends at CR LF, LF CR, a lone LF or a lone CR; a
+// last line without a line end is still a line; of an over-long line the
+// reader keeps what fits and drops the rest of that line.
+#pragma once
+
+#include <windows.h>
+
+class CTextLineReader {
+ public:
+  static constexpr DWORD kBlock = 2048;
+
+  // Reads hFile from its current position; the handle stays the caller's.
+  explicit CTextLineReader(HANDLE hFile);
+  ~CTextLineReader();
+  CTextLineReader(const CTextLineReader&) = delete;
+  CTextLineReader& operator=(const CTextLineReader&) = delete;
+
+  // False when the block buffer could not be allocated; nothing reads then.
+  bool IsReady() const { return buf_ != nullptr; }
+
+  // The next line into line (at most capacity - 1 characters and a NUL).
+  // Returns the characters kept, kEnd at the end of the file (line empty) or
+  // kError when a read fails.
+  static constexpr int kEnd = -1;
+  static constexpr int kError = -2;
+  int ReadLine(char* line, int capacity);
+
+  // Bytes of the file taken so far: the lines, their dropped rest and their
+  // line ends.
+  long long Consumed() const { return consumed_; }
+  // True when the last line read was longer than its buffer.
+  bool WasCut() const { return cut_; }
+
+ private:
+  // The next byte, or -1 at the end, -2 on a failed read.
+  int Next();
+  int Peek();
+
+  HANDLE hFile_;
+  char* buf_;
+  DWORD have_ = 0;
+  DWORD pos_ = 0;
+  bool eof_ = false;
+  bool error_ = false;
+  bool cut_ = false;
+  long long consumed_ = 0;
+};
