@@ -34,11 +34,12 @@ void SetNameFromText(char* szName, UINT id, const char* arg, LONG num, bool isNu
 
 }  // namespace
 
-LONG FindIndexEntryIn(CCommandProcessor* pcp, HANDLE h, LONG key) {
+LONG FindIndexEntryIn(CCommandProcessor* pcp, HANDLE h, LONG key, short* status) {
   const long long cbIndex = FileSizeOf(h);
   const LONG n = static_cast<LONG>(
       std::clamp<long long>(cbIndex / static_cast<long long>(sizeof(INDEXREC)), 0, INT32_MAX));
   LONG result = 0;
+  short failed = 0;
   INDEXREC entry{};
   if (n > 0 && ReadEntry(h, 0, &entry)) {
     LONG lo = 0, hi = n - 1, last = 0;
@@ -47,7 +48,7 @@ LONG FindIndexEntryIn(CCommandProcessor* pcp, HANDLE h, LONG key) {
       LONG mid = (lo + hi) / 2;
       last = mid;
       if (!ReadEntry(h, mid, &entry)) {
-        ReportError(pcp, IDS_ERR_INDEXREAD);
+        failed = ReportError(pcp, IDS_ERR_INDEXREAD);
         ok = false;
         break;
       }
@@ -59,12 +60,13 @@ LONG FindIndexEntryIn(CCommandProcessor* pcp, HANDLE h, LONG key) {
     }
     if (ok && entry.lKey != key && lo != hi) {
       if (!ReadEntry(h, last != lo ? lo : hi, &entry)) {
-        ReportError(pcp, IDS_ERR_INDEXREAD);
+        failed = ReportError(pcp, IDS_ERR_INDEXREAD);
         ok = false;
       }
     }
     if (ok && entry.lKey == key) result = entry.lOffset;
   }
+  if (status) *status = failed;
   return result;
 }
 

@@ -1,3 +1,208 @@
-// Placeholder until the subset lands.
+#include "tools/subset.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <unordered_set>
+#include <vector>
+
+#include "core/textlines.h"
+#include "database/fileio.h"
+#include "database/libpath.h"
+#include "database/lookup.h"
+#include "resources/resource.h"
 #include "tools/entries.h"
-STRUCT_COMMAND(SubsetCmd) { (void)args; (void)client; return 0; }
+
+namespace {
+
+constexpr int kLineSize = 256;
+
+// The full form of a path, for telling whether two names reach one file.
+CString FullPath(LPCSTR path) {
+  char buf[MAX_PATH];
+  const DWORD n = GetFullPathName(path, sizeof buf, buf, nullptr);
+  return n > 0 && n < sizeof buf ? CString(buf) : CString(path);
+}
+
+bool SameFile(LPCSTR a, LPCSTR b) { return FullPath(a).CompareNoCase(FullPath(b)) == 0; }
+
+// An ID as the list writes it: blanks, an optional sign, decimal digits (what
+// follows them does not count). 0 for anything that is not an ID of 1 to
+// 2147483647.
+LONG ParseListId(const char* line) {
+  const char* p = line;
+  while (*p == ' ' || *p == '\t') ++p;
+  if (*p == '+') ++p;
+  long long v = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    v = v * 10 + (*p - '0');
+    if (v > INT32_MAX) return 0;
+  }
+  return static_cast<LONG>(v);
+}
+
+struct SUBSETSTATE {
+  CCpClient* client = nullptr;
+  CCommandProcessor* pcp = nullptr;
+  CString strList, strSrcData, strSrcIndex, strOutData, strOutIndex;
+  HANDLE hList = INVALID_HANDLE_VALUE;
+  HANDLE hSrcData = INVALID_HANDLE_VALUE;
+  HANDLE hSrcIndex = INVALID_HANDLE_VALUE;
+  HANDLE hOutData = INVALID_HANDLE_VALUE;
+  HANDLE hOutIndex = INVALID_HANDLE_VALUE;
+  long long cbOutData = 0;            // what the output data file holds
+  std::vector<INDEXREC> copied;       // keys and offsets of the records copied
+  std::unordered_set<LONG> ids;       // their keys, for passing over repeats
+  long long lWorkTotal = 0, lWorkDone = 0;
+  PROGRESSPROC progress = nullptr;
+  DWORD dwNextReport = 0;
+};
+
+void Progress(SUBSETSTATE& st, LONG id) {
+  if (!st.progress) return;
+  const DWORD now = GetTickCount();
+  if (static_cast<LONG>(now - st.dwNextReport) < 0) return;
+  int permille = 0;
+  if (st.lWorkTotal > 0)
+    permille = static_cast<int>(std::min<long long>(1000, st.lWorkDone * 1000 / st.lWorkTotal));
+  st.progress(st.client, "CSSubset", id, permille);
+  st.dwNextReport = now + 1000;
+}
+
+short OpenFiles(SUBSETSTATE& st) {
+  st.hList = OpenForReading(st.strList);
+  if (st.hList == INVALID_HANDLE_VALUE) return ReportErrorStr(st.pcp, IDS_ERR_OPENFILE, st.strList);
+  st.lWorkTotal = std::max<long long>(0, FileSizeOf(st.hList));
+  st.hSrcData = OpenForReading(st.strSrcData);
+  if (st.hSrcData == INVALID_HANDLE_VALUE)
+    return ReportErrorStr(st.pcp, IDS_ERR_OPENFILE, st.strSrcData);
+  // Held against writers for the whole run.
+  st.hSrcIndex = CreateFile(st.strSrcIndex, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (st.hSrcIndex == INVALID_HANDLE_VALUE)
+    return ReportErrorStr(st.pcp, IDS_ERR_OPENFILE, st.strSrcIndex);
+  st.hOutData = CreateFile(st.strOutData, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const BYTE kind = 1;
+  if (st.hOutData == INVALID_HANDLE_VALUE || !WriteExact(st.hOutData, &kind, 1))
+    return ReportErrorStr(st.pcp, IDS_ERR_CREATEFILE, st.strOutData);
+  st.cbOutData = 1;
+  st.hOutIndex = CreateFile(st.strOutIndex, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (st.hOutIndex == INVALID_HANDLE_VALUE)
+    return ReportErrorStr(st.pcp, IDS_ERR_CREATEFILE, st.strOutIndex);
+  return 0;
+}
+
+// Copies the record of id (when the source has it) to the end of the output
+// data file; on a failed write the file is cut back to its last whole record.
+short CopyRecord(SUBSETSTATE& st, LONG id) {
+  short status = 0;
+  const LONG offset = FindIndexEntryIn(st.pcp, st.hSrcIndex, id, &status);
+  if (status) return status;
+  if (offset == 0) return 0;
+  WORD len = 0;
+  if (offset < 0 || !SeekTo(st.hSrcData, offset) || !ReadExact(st.hSrcData, &len, 2))
+    return ReportErrorStr(st.pcp, IDS_ERR_BADSTRUCTURE, st.strSrcData);
+  BYTE* rec = static_cast<BYTE*>(std::malloc(static_cast<size_t>(len) + 2));
+  if (!rec) return ReportError(st.pcp, IDS_ERR_NOMEMORY);
+  std::memcpy(rec, &len, 2);
+  if (!ReadExact(st.hSrcData, rec + 2, len)) {
+    std::free(rec);
+    return ReportErrorStr(st.pcp, IDS_ERR_BADSTRUCTURE, st.strSrcData);
+  }
+  // Noted first, so that memory cannot run out between the copy and its note.
+  try {
+    st.copied.push_back({id, static_cast<LONG>(std::min<long long>(st.cbOutData, INT32_MAX))});
+    st.ids.insert(id);
+  } catch (const std::bad_alloc&) {
+    if (st.copied.size() > st.ids.size()) st.copied.pop_back();
+    std::free(rec);
+    return ReportError(st.pcp, IDS_ERR_NOMEMORY);
+  }
+  // Offsets in the index are 32-bit: a record must start below 2 GiB.
+  const bool written = st.cbOutData <= INT32_MAX && SeekTo(st.hOutData, st.cbOutData) &&
+                       WriteExact(st.hOutData, rec, len + 2u);
+  std::free(rec);
+  if (!written) {
+    st.copied.pop_back();
+    st.ids.erase(id);
+    if (SeekTo(st.hOutData, st.cbOutData)) SetEndOfFile(st.hOutData);
+    return ReportErrorStr(st.pcp, IDS_ERR_FILEWRITE, st.strOutData);
+  }
+  st.cbOutData += len + 2;
+  return 0;
+}
+
+// The index of what was copied, sorted by key.
+short WriteIndex(SUBSETSTATE& st) {
+  std::sort(st.copied.begin(), st.copied.end(),
+            [](const INDEXREC& a, const INDEXREC& b) { return a.lKey < b.lKey; });
+  const size_t cb = st.copied.size() * sizeof(INDEXREC);
+  if (cb > 0xFFFFFFFFu || !SeekTo(st.hOutIndex, 0) ||
+      !WriteExact(st.hOutIndex, st.copied.data(), static_cast<DWORD>(cb))) {
+    if (SeekTo(st.hOutIndex, 0)) SetEndOfFile(st.hOutIndex);
+    return ReportErrorStr(st.pcp, IDS_ERR_FILEWRITE, st.strOutIndex);
+  }
+  return 0;
+}
+
+short CopyListed(SUBSETSTATE& st) {
+  CTextLineReader reader(st.hList);
+  if (!reader.IsReady()) return ReportError(st.pcp, IDS_ERR_NOMEMORY);
+  char line[kLineSize];
+  while (!PollAbort()) {
+    const int len = reader.ReadLine(line, sizeof line);
+    if (len == CTextLineReader::kEnd) break;
+    if (len == CTextLineReader::kError) return ReportErrorStr(st.pcp, IDS_ERR_FILEREAD, st.strList);
+    const LONG id = ParseListId(line);
+    st.lWorkDone = reader.Consumed();
+    Progress(st, id);
+    if (id <= 0 || st.ids.count(id)) continue;
+    if (short status = CopyRecord(st, id)) return status;
+  }
+  return 0;
+}
+
+}  // namespace
+
+short SubsetDatabase(CCpClient* client, LPCSTR listPath, LPCSTR sourcePath, PROGRESSPROC progress) {
+  CCommandProcessor* pcp = client->pcp;
+  SUBSETSTATE st;
+  st.client = client;
+  st.pcp = pcp;
+  st.progress = progress;
+  st.strList = listPath;
+  st.strOutData = DataPathOf(st.strList);
+  st.strOutIndex = IndexPathOf(st.strList);
+  st.strSrcData = DataPathOf(CString(sourcePath));
+  st.strSrcIndex = IndexPathOf(CString(sourcePath));
+  // The outputs are created before the list is read and replace what is there.
+  if (SameFile(st.strList, st.strOutData) || SameFile(st.strList, st.strOutIndex))
+    return ReportErrorNum(pcp, IDS_ERR_BADPARAM, 1);
+  if (SameFile(st.strSrcData, st.strOutData)) return ReportErrorNum(pcp, IDS_ERR_BADPARAM, 2);
+
+  st.dwNextReport = GetTickCount();
+  short status = OpenFiles(st);
+  if (status == 0) status = CopyListed(st);
+  if (st.hOutIndex != INVALID_HANDLE_VALUE) {
+    const short written = WriteIndex(st);
+    if (status == 0) status = written;
+  }
+  const std::pair<HANDLE, const CString*> files[] = {{st.hList, &st.strList},
+                                                      {st.hSrcData, &st.strSrcData},
+                                                      {st.hSrcIndex, &st.strSrcIndex},
+                                                      {st.hOutData, &st.strOutData},
+                                                      {st.hOutIndex, &st.strOutIndex}};
+  for (const auto& [h, path] : files)
+    if (h != INVALID_HANDLE_VALUE && !CloseHandle(h) && status == 0)
+      status = ReportErrorStr(pcp, IDS_ERR_CLOSEFILE, *path);
+  return status;
+}
+
+STRUCT_COMMAND(SubsetCmd) {
+  AFX_MANAGE_STATE(AfxGetStaticModuleState());
+  if (!HasArg(args, 1)) return ReportErrorNum(client->pcp, IDS_ERR_BADPARAM, 1);
+  if (!HasArg(args, 2)) return ReportErrorNum(client->pcp, IDS_ERR_BADPARAM, 2);
+  return SubsetDatabase(client, GetStringArg(args, 1), GetStringArg(args, 2), ReportToolProgress);
+}

@@ -1,0 +1,42 @@
+// The one text-line reader of the list files, ASCII structure files and text
+// indexes: every kind of line end, a last line without one, over-long lines
+// and lines that straddle the reader's blocks.
+#include <gtest/gtest.h>
+
+#include "core/textlines.h"
+#include "testutil/tempdir.h"
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text, int capacity = 8) {
+  testutil::TempDir dir;
+  testutil::WriteFileBytes(dir.file("t.txt"), text);
+  HANDLE h = CreateFile(dir.file("t.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  std::vector<std::string> out;
+  {
+    CTextLineReader reader(h);
+    std::vector<char> line(capacity);
+    int n;
+    while ((n = reader.ReadLine(line.data(), capacity)) >= 0) out.emplace_back(line.data(), n);
+    EXPECT_EQ(n, CTextLineReader::kEnd);
+    EXPECT_EQ(reader.Consumed(), static_cast<long long>(text.size()));
+  }
+  CloseHandle(h);
+  return out;
+}
+
+using V = std::vector<std::string>;
+
+TEST(TextLineReader, EachLineEndCountsOnceAndOverlongLinesLoseOnlyTheirRest) {
+  EXPECT_EQ(Lines("a\r\nb\n\rc\nd\re"), (V{"a", "b", "c", "d", "e"}));
+  EXPECT_EQ(Lines("a\r\n\r\nb\n\n"), (V{"a", "", "b", ""}));
+  EXPECT_EQ(Lines(""), V{});
+  EXPECT_EQ(Lines("0123456789abc\r\nxy"), (V{"0123456", "xy"}));
+  // Lines across the 2048-byte blocks, a CR LF split between two blocks.
+  const std::string first(2047, 'x');
+  EXPECT_EQ(Lines(first + "\r\n" + "tail\n", 4096), (V{first, "tail"}));
+  EXPECT_EQ(Lines(std::string(5000, 'y') + "\nz", 16), (V{std::string(15, 'y'), "z"}));
+}
+
+}  // namespace
