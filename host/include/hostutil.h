@@ -17,6 +17,9 @@ class CCommandProcessor;
 // message number). The Num form fills the one placeholder with value.
 HOSTUTIL_API short FormatErrorEx(HINSTANCE hRes, CCommandProcessor* pcp, int msg);
 HOSTUTIL_API short FormatErrorNumEx(HINSTANCE hRes, CCommandProcessor* pcp, int msg, LONG value);
+// The Num form for values beyond 32 bits (a "%ld" shows all of it).
+HOSTUTIL_API short FormatErrorNum64Ex(HINSTANCE hRes, CCommandProcessor* pcp, int msg,
+                                      long long value);
 HOSTUTIL_API short FormatErrorStrEx(HINSTANCE hRes, CCommandProcessor* pcp, int msg, LPCSTR text);
 // Loads string id into buf (cut to size); returns its length, 0 when absent.
 HOSTUTIL_API int GetStringEx(HINSTANCE hRes, LPSTR buf, int size, UINT id);
@@ -43,6 +46,7 @@ namespace hostutil {
 // Formats a message text with one argument, giving each printf conversion the
 // C type it expects (a LONG is widened for "%ld", narrowed for "%d"/"%u").
 HOSTUTIL_API std::string FormatNum(const char* fmt, LONG value);
+HOSTUTIL_API std::string FormatNum64(const char* fmt, long long value);
 HOSTUTIL_API std::string FormatStr(const char* fmt, const char* text);
 
 // Where reports go. Defaults: "error NNN: <text>" and "help: <file> <context>"

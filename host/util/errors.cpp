@@ -30,6 +30,10 @@ short FormatErrorNumEx(HINSTANCE hRes, CCommandProcessor* /*pcp*/, int msg, LONG
   return Report(msg, hostutil::FormatNum(LoadText(hRes, msg).c_str(), value));
 }
 
+short FormatErrorNum64Ex(HINSTANCE hRes, CCommandProcessor* /*pcp*/, int msg, long long value) {
+  return Report(msg, hostutil::FormatNum64(LoadText(hRes, msg).c_str(), value));
+}
+
 short FormatErrorStrEx(HINSTANCE hRes, CCommandProcessor* /*pcp*/, int msg, LPCSTR text) {
   return Report(msg, hostutil::FormatStr(LoadText(hRes, msg).c_str(), text));
 }

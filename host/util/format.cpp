@@ -56,10 +56,11 @@ std::string Print(const std::string& directive, T value) {
   return big;
 }
 
-// A 32-bit LONG in the conversion the message text names, as the string
-// table's own platform would have printed it: "%ld" gets a long, "%d" an int,
-// and the unsigned forms see the LONG's 32 bits, never a sign-extended pattern.
-std::string FormatLong(const Conversion& c, LONG value) {
+// A value in the conversion the message text names, as the string table's own
+// platform would have printed a LONG: "%ld" gets a long, "%d" an int, and the
+// unsigned forms see 32 bits, never a sign-extended pattern. A value beyond 32
+// bits (a record number past the LONG range) shows whole through "%ld".
+std::string FormatLong(const Conversion& c, long long value) {
   const std::string& len = c.length;
   const bool narrow = len.empty() || len == "h" || len == "hh";
   const auto bits = static_cast<uint32_t>(value);
@@ -136,6 +137,10 @@ std::string FormatOne(const char* fmt, Fill fill) {
 namespace hostutil {
 
 std::string FormatNum(const char* fmt, LONG value) {
+  return FormatOne(fmt, [value](const Conversion& c) { return FormatLong(c, value); });
+}
+
+std::string FormatNum64(const char* fmt, long long value) {
   return FormatOne(fmt, [value](const Conversion& c) { return FormatLong(c, value); });
 }
 

@@ -32,6 +32,7 @@ inline double GetNumberArg(OBJ_BASECLASS** args, int n) { return args[n - 1]->dV
 // the entry point passes back to the host.
 short ReportError(CCommandProcessor* pcp, int msg);
 short ReportErrorNum(CCommandProcessor* pcp, int msg, LONG value);
+short ReportErrorNum64(CCommandProcessor* pcp, int msg, long long value);
 short ReportErrorStr(CCommandProcessor* pcp, int msg, LPCSTR text);
 
 // While one lives (and is on), reports are not shown; the callers still get

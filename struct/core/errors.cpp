@@ -32,6 +32,11 @@ short ReportErrorNum(CCommandProcessor* pcp, int msg, LONG value) {
   return FormatErrorNumEx(AfxGetResourceHandle(), pcp, msg, value);
 }
 
+short ReportErrorNum64(CCommandProcessor* pcp, int msg, long long value) {
+  if (Held(msg)) return static_cast<short>(msg);
+  return FormatErrorNum64Ex(AfxGetResourceHandle(), pcp, msg, value);
+}
+
 short ReportErrorStr(CCommandProcessor* pcp, int msg, LPCSTR text) {
   if (Held(msg)) return static_cast<short>(msg);
   return FormatErrorStrEx(AfxGetResourceHandle(), pcp, msg, text);

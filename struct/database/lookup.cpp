@@ -133,6 +133,12 @@ short ReadStructureRecord(STRUCT_DLL_INFO* info, LPCSTR dataPath, CCommandProces
       status = ReportErrorStr(pcp, IDS_ERR_BADSTRUCTURE, dataPath);
     }
   } else {
+    // Record 2147483648 (id -2147483648) is past every data file; its number
+    // does not fit a LONG, so the report shows it in 64 bits.
+    if (id == INT32_MIN) {
+      CloseHandle(h);
+      return ReportErrorNum64(pcp, IDS_ERR_NORECORD, -static_cast<long long>(id));
+    }
     record = -id;
     SetNameFromText(rr->szName, IDS_NAME_RECORD, nullptr, record, true);
     bool haveLength = false;
@@ -174,7 +180,7 @@ short ReadStructureRecord(STRUCT_DLL_INFO* info, LPCSTR dataPath, CCommandProces
       status = ReportErrorStr(pcp, IDS_ERR_BADSTRUCTURE, dataPath);
   }
   if (status == 0) {
-    info->lNextRecord = byRecord ? record + 1 : 0;
+    info->lNextRecord = byRecord && record < INT32_MAX ? record + 1 : 0;
     info->lNextOffset = static_cast<LONG>(FilePosition(h));
     CopyText(info->szLastDatabase, dataPath, sizeof info->szLastDatabase);
     rr->lId = id;

@@ -131,6 +131,10 @@ TEST_F(LookupTest, ByRecordNumberAndItsFailures) {
   EXPECT_EQ(host_.errors.back().second, "Structure data base does not contain record #5");
   EXPECT_EQ(Load(0, &status), nullptr);  // records count from 1
   EXPECT_EQ(status, 527);
+  EXPECT_EQ(Load(INT32_MIN, &status), nullptr);  // its record number is past 32 bits
+  EXPECT_EQ(status, 527);
+  EXPECT_EQ(host_.errors.back().second,
+            "Structure data base does not contain record #2147483648");
   EXPECT_EQ(Load(12345, &status), nullptr);
   EXPECT_EQ(status, 526);
   EXPECT_EQ(host_.errors.back().second, "Structure data base does not contain CAS #12-34-5");
