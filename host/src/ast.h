@@ -18,6 +18,17 @@ using Arg = std::optional<ExprPtr>;
 enum class ExprKind { Number, String, Variable, Call, Unary, Binary };
 
 struct Expr {
+  Expr() = default;
+  Expr(const Expr&) = delete;
+  Expr& operator=(const Expr&) = delete;
+  // Takes a long chain of left operands apart one by one, not by recursion.
+  ~Expr() {
+    while (left) {
+      ExprPtr next = std::move(left->left);
+      left = std::move(next);
+    }
+  }
+
   ExprKind kind = ExprKind::Number;
   double number = 0;
   std::string text;       // string literal, variable or function name, operator

@@ -261,13 +261,7 @@ Interpreter::Held Interpreter::Call(const Expr& e) {
   return r;
 }
 
-double Interpreter::NumberOf(const Expr& e, const char* what) {
-  Held h = Eval(e);
-  if (!IsNumber(h.get()))
-    throw HostError{std::string(what) + " needs a number, not " +
-                    Describe(rt_.registry(), h.get())};
-  return h.get()->dValue;
-}
+double Interpreter::NumberOf(const Expr& e, const char* what) { return NumberIn(Eval(e), what); }
 
 Interpreter::Held Interpreter::Eval(const Expr& e) {
   switch (e.kind) {
@@ -297,16 +291,34 @@ Interpreter::Held Interpreter::Unary(const Expr& e) {
   return Held::Temp(rt_, NewNumber(r));
 }
 
+double Interpreter::NumberIn(const Held& h, const char* what) {
+  if (!IsNumber(h.get()))
+    throw HostError{std::string(what) + " needs a number, not " +
+                    Describe(rt_.registry(), h.get())};
+  return h.get()->dValue;
+}
+
+// "a + b + c ..." nests to the left: the chain is walked down once and its
+// operators applied on the way back up, so a chain of any length evaluates
+// without a call per term.
 Interpreter::Held Interpreter::Binary(const Expr& e) {
+  std::vector<const Expr*> chain;
+  const Expr* node = &e;
+  for (; node->kind == ExprKind::Binary; node = node->left.get()) chain.push_back(node);
+  Held acc = Eval(*node);
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) acc = Apply(**it, std::move(acc));
+  return acc;
+}
+
+Interpreter::Held Interpreter::Apply(const Expr& e, Held l) {
   const std::string& op = e.text;
   if (op == "AND" || op == "OR") {
-    const bool left = NumberOf(*e.left, op.c_str()) != 0;
+    const bool left = NumberIn(l, op.c_str()) != 0;
     // Decided by the left side alone: the right side is not evaluated.
     if (op == "AND" && !left) return Held::Temp(rt_, NewNumber(0));
     if (op == "OR" && left) return Held::Temp(rt_, NewNumber(1));
     return Held::Temp(rt_, NewNumber(NumberOf(*e.right, op.c_str()) != 0 ? 1 : 0));
   }
-  Held l = Eval(*e.left);
   Held r = Eval(*e.right);
   const OBJ_BASECLASS* a = l.get();
   const OBJ_BASECLASS* b = r.get();

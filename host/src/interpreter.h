@@ -30,7 +30,10 @@ class Interpreter {
   Held Call(const Expr& e);
   Held Unary(const Expr& e);
   Held Binary(const Expr& e);
+  // The operator of e applied to its left value l and its right side.
+  Held Apply(const Expr& e, Held l);
   double NumberOf(const Expr& e, const char* what);
+  double NumberIn(const Held& h, const char* what);
   std::vector<Held> EvalArgs(const std::vector<Arg>& args);
 
   short CallEntry(const std::string& name, const Form& form, std::vector<Held>& args,

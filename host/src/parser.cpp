@@ -34,6 +34,10 @@ struct SyntaxError {
   std::string text;
 };
 
+// Deeper nesting of blocks, parentheses, signs and NOTs than this is refused:
+// parsing, running and freeing a script each take stack per level.
+constexpr int kMaxNesting = 1000;
+
 class Parser {
  public:
   explicit Parser(const std::string& text) {
@@ -64,6 +68,20 @@ class Parser {
   }
 
   [[noreturn]] void Fail(const std::string& text) { throw SyntaxError{lineNo_, text}; }
+
+  // One level of nesting while it lives.
+  class Nest {
+   public:
+    explicit Nest(Parser& p) : p_(p) {
+      if (++p_.depth_ > kMaxNesting) p_.Fail("nesting too deep");
+    }
+    ~Nest() { --p_.depth_; }
+    Nest(const Nest&) = delete;
+    Nest& operator=(const Nest&) = delete;
+
+   private:
+    Parser& p_;
+  };
 
   const Token& Peek() const { return toks_[pos_]; }
   Token Take() { return toks_[pos_ < toks_.size() - 1 ? pos_++ : pos_]; }
@@ -127,6 +145,7 @@ class Parser {
   }
 
   Stmt ParseStatement() {
+    Nest nest(*this);
     if (AtKeyword("IF")) return ParseIf();
     if (AtKeyword("FOR")) return ParseFor();
     Stmt s = ParseSimple();
@@ -255,7 +274,10 @@ class Parser {
   }
 
   // ---------------------------------------------------------------- expressions
-  ExprPtr ParseExpr() { return ParseOr(); }
+  ExprPtr ParseExpr() {
+    Nest nest(*this);
+    return ParseOr();
+  }
 
   static ExprPtr MakeBinary(const std::string& op, ExprPtr l, ExprPtr r) {
     auto e = std::make_unique<Expr>();
@@ -286,6 +308,7 @@ class Parser {
 
   ExprPtr ParseNot() {
     if (AtKeyword("NOT")) {
+      Nest nest(*this);
       Take();
       auto e = std::make_unique<Expr>();
       e->kind = ExprKind::Unary;
@@ -328,6 +351,7 @@ class Parser {
 
   ExprPtr ParseUnary() {
     if (AtOp("-") || AtOp("+")) {
+      Nest nest(*this);
       auto e = std::make_unique<Expr>();
       e->kind = ExprKind::Unary;
       e->text = Take().text;
@@ -378,6 +402,7 @@ class Parser {
   std::vector<Token> toks_;
   size_t pos_ = 0;
   int lineNo_ = 0;
+  int depth_ = 0;
   std::vector<int> openedAt_;
 };
 

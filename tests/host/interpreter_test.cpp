@@ -27,6 +27,15 @@ TEST(InterpreterTest, ArithmeticStringsAndComparisons) {
   EXPECT_FALSE(r.failed);
 }
 
+TEST(InterpreterTest, LongOperatorChainsTakeNoStackPerTerm) {
+  TestHost h(false);
+  std::string chain = "Print 1";
+  for (int i = 0; i < 40000; ++i) chain += i % 2 ? " + 1" : " - 2 AND 1 OR 0 * 3";
+  auto r = h.Run(chain + "\n");
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, "1\n");
+}
+
 TEST(InterpreterTest, NamesIgnoreCaseAndDollarNamesAreOtherVariables) {
   TestHost h(false);
   auto r = h.Run("Count = 2\ncount = COUNT + 1\ncount$ = \"x\"\nprint Count, COUNT$\n");

@@ -139,4 +139,18 @@ TEST(ParserTest, ErrorsNameTheLine) {
   EXPECT_EQ(ParseError("x = 12abc"), "t.mac:1: bad number '12a'");
 }
 
+TEST(ParserTest, NestingIsBoundedAndLongFlatChainsAreNot) {
+  auto parens = [](int n) { return "x = " + std::string(n, '(') + "1" + std::string(n, ')'); };
+  Parse(parens(990));
+  EXPECT_EQ(ParseError("Print 1\n" + parens(6500)), "t.mac:2: nesting too deep");
+  EXPECT_EQ(ParseError("x = " + std::string(20000, '-') + "1"), "t.mac:1: nesting too deep");
+  std::string ifs;
+  for (int i = 0; i < 20000; ++i) ifs += "IF 1 THEN\n";
+  for (int i = 0; i < 20000; ++i) ifs += "ENDIF\n";
+  EXPECT_EQ(ParseError(ifs), "t.mac:1000: nesting too deep");
+  std::string chain = "x = 1";
+  for (int i = 0; i < 40000; ++i) chain += " + 1";
+  Parse(chain);  // and freed
+}
+
 }  // namespace
