@@ -1,24 +1,17 @@
 // Walking a structure library's files for structdb: every record with its
-// offset and decoded contents, the index entries, and the checks.
+// offset and decoded contents, the index entries, and the checks. The data
+// file is read record by record and problems are listed as they are found, so
+// a library of any size (or a damaged one) takes memory for its index only.
 #pragma once
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
-#include "database/lookup.h"
+// Problems beyond this many are counted, not listed.
+constexpr long kMaxListedProblems = 100;
 
-struct LibRecord {
-  long number;
-  long offset;
-  std::vector<unsigned char> body;
-};
-
-// Reads both files whole; false with a reason when the data file is missing.
-bool LoadLibraryFiles(const std::string& path, std::vector<LibRecord>& records,
-                      std::vector<INDEXREC>& index, bool& haveIndex, std::string& why,
-                      std::vector<std::string>& problems);
-// Prints every record decoded; returns the number of records that do not decode.
+// Prints every record decoded (problems on stderr); returns the number of
+// problems (records that do not decode and damage to the files), saturated.
 int DumpLibrary(const std::string& path, FILE* out);
-// Prints one line per problem; returns the count.
+// Prints one line per problem; returns the count, saturated.
 int CheckLibrary(const std::string& path, FILE* out);

@@ -51,7 +51,16 @@ int Build(int argc, char** argv) {
       std::fprintf(stderr, "structdb: %s: no CAS number on its comment line\n", argv[i]);
       return 1;
     }
-    if (circles) MarkAromaticRings(s);
+    if (circles) {
+      // What the record cannot hold is refused before the ring search.
+      std::vector<BYTE> body;
+      std::string why;
+      if (!EncodeStandardRecord(s, body, why)) {
+        std::fprintf(stderr, "structdb: %s: %s\n", argv[i], why.c_str());
+        return 1;
+      }
+      MarkAromaticRings(s);
+    }
     structures.push_back(std::move(s));
   }
   std::string why;

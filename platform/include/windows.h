@@ -193,12 +193,19 @@ BOOL FlushFileBuffers(HANDLE hFile);
 BOOL CloseHandle(HANDLE hObject);
 BOOL DeleteFile(LPCSTR lpFileName);
 BOOL MoveFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName);
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+// Only MOVEFILE_REPLACE_EXISTING is known: the target, if any, is replaced in
+// one step.
+BOOL MoveFileEx(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
 BOOL CopyFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists);
 DWORD GetFileAttributes(LPCSTR lpFileName);
 DWORD GetTempPath(DWORD nBufferLength, LPSTR lpBuffer);
 UINT GetTempFileName(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName);
 BOOL GetDiskFreeSpaceEx(LPCSTR lpDirectoryName, ULONGLONG* lpFreeBytesAvailable,
                         ULONGLONG* lpTotalNumberOfBytes, ULONGLONG* lpTotalNumberOfFreeBytes);
+// The root of the volume (mount) that holds the path, or its nearest existing
+// ancestor; two paths are on one volume when their roots are equal.
+BOOL GetVolumePathName(LPCSTR lpszFileName, LPSTR lpszVolumePathName, DWORD cchBufferLength);
 DWORD GetCurrentDirectory(DWORD nBufferLength, LPSTR lpBuffer);
 DWORD GetFullPathName(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
 UINT GetSystemDirectory(LPSTR lpBuffer, UINT uSize);

@@ -147,6 +147,55 @@ BOOL MoveFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName) {
   return FALSE;
 }
 
+BOOL MoveFileEx(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags) {
+  if (!(dwFlags & MOVEFILE_REPLACE_EXISTING)) return MoveFile(lpExistingFileName, lpNewFileName);
+  if (auto fault = platform::detail::TakeFault(platform::FaultOp::MoveFile)) {
+    SetLastError(FaultError(*fault));
+    return FALSE;
+  }
+  std::string from, to;
+  if (!HostPath(lpExistingFileName, from) || !HostPath(lpNewFileName, to)) return FALSE;
+  struct stat st;
+  if (lstat(from.c_str(), &st) != 0) {
+    SetLastError(errno == ENOENT ? MissingFileError(from) : platform::detail::Win32Error(errno));
+    return FALSE;
+  }
+  if (platform::detail::DeleteDenied(from) ||
+      (lstat(to.c_str(), &st) == 0 && platform::detail::DeleteDenied(to))) {
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return FALSE;
+  }
+  if (rename(from.c_str(), to.c_str()) == 0) return TRUE;
+  SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : platform::detail::Win32Error(errno));
+  return FALSE;
+}
+
+BOOL GetVolumePathName(LPCSTR lpszFileName, LPSTR lpszVolumePathName, DWORD cchBufferLength) {
+  std::string host;
+  if (!lpszFileName || !HostPath(lpszFileName, host)) return FALSE;
+  struct stat st;
+  while (stat(host.c_str(), &st) != 0 && host != "/") host = platform::detail::HostDirName(host);
+  if (stat(host.c_str(), &st) != 0) {
+    SetLastError(platform::detail::Win32Error(errno));
+    return FALSE;
+  }
+  // Up the tree while the device stays the same: the top is the mount point.
+  const dev_t dev = st.st_dev;
+  while (host != "/") {
+    const std::string parent = platform::detail::HostDirName(host);
+    struct stat up;
+    if (stat(parent.c_str(), &up) != 0 || up.st_dev != dev) break;
+    host = parent;
+  }
+  if (host.back() != '/') host += '/';
+  if (!lpszVolumePathName || host.size() + 1 > cchBufferLength) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  std::memcpy(lpszVolumePathName, host.c_str(), host.size() + 1);
+  return TRUE;
+}
+
 BOOL CopyFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists) {
   std::string from, to;
   if (!HostPath(lpExistingFileName, from) || !HostPath(lpNewFileName, to)) return FALSE;

@@ -290,8 +290,14 @@ void MarkAromaticRings(StdStructure& s) {
       if (alternates && seen.insert(key).second) rings.push_back(ring);
       return;
     }
+    // Only bonds that keep the path alternating: the search stays small on
+    // any structure the record can hold.
+    const BYTE prev = s.bonds[bondOf(path[path.size() - 2], a)].nType;
     for (int b : adj[a]) {
       if (std::find(path.begin(), path.end(), b) != path.end()) continue;
+      const BYTE t = s.bonds[bondOf(a, b)].nType;
+      if (!((t == BOND_SINGLE && prev == BOND_DOUBLE) || (t == BOND_DOUBLE && prev == BOND_SINGLE)))
+        continue;
       path.push_back(b);
       walk(b);
       path.pop_back();
@@ -300,6 +306,8 @@ void MarkAromaticRings(StdStructure& s) {
   for (int a = 0; a < static_cast<int>(atoms.size()); ++a) {
     path = {a};
     for (int b : adj[a]) {
+      const BYTE t = s.bonds[bondOf(a, b)].nType;
+      if (t != BOND_SINGLE && t != BOND_DOUBLE) continue;
       path.push_back(b);
       walk(b);
       path.pop_back();

@@ -35,6 +35,14 @@ struct ADDSTATE {
   CString strData, strIndex;
 };
 
+// True when both paths are on one volume (their free space is one figure);
+// when either cannot be told, false, so that each is checked on its own.
+bool SameVolume(LPCSTR a, LPCSTR b) {
+  char va[MAX_PATH], vb[MAX_PATH];
+  return GetVolumePathName(a, va, sizeof va) && GetVolumePathName(b, vb, sizeof vb) &&
+         std::strcmp(va, vb) == 0;
+}
+
 void Progress(ADDSTATE& st, long long done) {
   st.lWorkDone += done;
   if (!st.progress) return;
@@ -170,7 +178,7 @@ short MergeIndex(ADDSTATE& st, std::vector<INDEXREC>& entries) {
     ULONGLONG freeTemp = 0, freeIndex = 0;
     const ULONGLONG added = 8ULL * entries.size();
     bool enough;
-    if (tempFile[0] == static_cast<LPCSTR>(st.strIndex)[0]) {
+    if (SameVolume(tempFile, st.strIndex)) {
       enough = FreeSpace(tempFile, &freeTemp) && freeTemp > tail + added;
     } else {
       enough = FreeSpace(tempFile, &freeTemp) && freeTemp >= tail &&

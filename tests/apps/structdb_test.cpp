@@ -3,6 +3,7 @@
 // problem by problem.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -96,6 +97,13 @@ TEST(Structdb, CorruptLibrariesAreReportedProblemByProblem) {
   EXPECT_NE(check.out.find("record 2 at offset 13: body of 40 bytes runs past the end of the file"),
             std::string::npos)
       << check.out;
+
+  // No index and 500 empty records: the first 100 problems listed, the rest counted.
+  testutil::WriteFileBytes(tmp.file("zeros.sdb"), std::string(1001, '\0'));
+  check = Structdb("check " + tmp.file("zeros"));
+  EXPECT_EQ(check.status, 1);
+  EXPECT_EQ(std::count(check.out.begin(), check.out.end(), '\n'), 101);
+  EXPECT_NE(check.out.find("\n... and 401 more problems\n"), std::string::npos) << check.out;
 
   EXPECT_EQ(Structdb("check " + tmp.file("none")).status, 1);
   EXPECT_EQ(Structdb("frobnicate x").status, 2);

@@ -104,6 +104,20 @@ TEST_F(UserLibTest, NewLibraryThenAppendInsertFirstAndReplace) {
   EXPECT_TRUE(host_.errors.empty());
 }
 
+TEST_F(UserLibTest, FreeSpaceCountsTheMovedTailAndTheNewEntryOnOneVolume) {
+  ASSERT_EQ(Add(Simple(500, 10, "A")), 0);
+  ASSERT_EQ(Add(Simple(900, 20, "B")), 0);
+  const std::string index = Index();
+  // Inserting first moves 16 bytes through the temporary file (same volume
+  // as the library here) and adds 8: 20 bytes free is too little for both.
+  platform::SetFreeDiskSpace(20);
+  EXPECT_EQ(Add(Simple(100, 30, "C")), 548);
+  EXPECT_EQ(Index(), index);
+  platform::SetFreeDiskSpace(25);
+  EXPECT_EQ(Add(Simple(100, 30, "C")), 0);
+  platform::SetFreeDiskSpace(-1);
+}
+
 TEST_F(UserLibTest, LongTemporaryDirectoriesAreReportedNotOverrun) {
   ASSERT_EQ(Add(Simple(500, 10, "A")), 0);
   const char* old = std::getenv("TMPDIR");
