@@ -115,6 +115,17 @@ TEST_F(UserLibTest, FreeSpaceCountsTheMovedTailAndTheNewEntryOnOneVolume) {
   EXPECT_EQ(Index(), index);
   platform::SetFreeDiskSpace(25);
   EXPECT_EQ(Add(Simple(100, 30, "C")), 0);
+  // With the temporary directory on another volume each needs its own share.
+  char here[MAX_PATH], shm[MAX_PATH];
+  if (GetVolumePathName(tmp_.path().c_str(), here, MAX_PATH) &&
+      GetVolumePathName("/dev/shm", shm, MAX_PATH) && std::strcmp(here, shm) != 0) {
+    const char* old = std::getenv("TMPDIR");
+    const std::string saved = old ? old : "";
+    setenv("TMPDIR", "/dev/shm", 1);
+    platform::SetFreeDiskSpace(24);  // a tail of 24 bytes, 8 added
+    EXPECT_EQ(Add(Simple(50, 40, "D")), 0);
+    old ? setenv("TMPDIR", saved.c_str(), 1) : unsetenv("TMPDIR");
+  }
   platform::SetFreeDiskSpace(-1);
 }
 
