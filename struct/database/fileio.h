@@ -6,7 +6,10 @@
 // position is unspecified and a buffer being read may be partly filled.
 #pragma once
 
+#include <afxwin.h>
 #include <windows.h>
+
+#include <vector>
 
 // The file opened for reading, others may read too; INVALID_HANDLE_VALUE when
 // it is missing, locked against readers or cannot be opened.
@@ -26,3 +29,31 @@ bool SeekBy(HANDLE h, LONG delta);
 long long FilePosition(HANDLE h);
 // The size in bytes, or -1 when it cannot be read.
 long long FileSizeOf(HANDLE h);
+
+// Files that replace others whole: each is written under a temporary name
+// beside its target, and Commit renames them all into place. When a rename
+// fails the targets already replaced get their old files back, so a reader
+// finds either every new file or every old one, never a half-written file
+// or a new data file beside an old index. What is not committed is removed
+// when the set goes.
+class CWholeFiles {
+ public:
+  CWholeFiles() = default;
+  ~CWholeFiles();
+  CWholeFiles(const CWholeFiles&) = delete;
+  CWholeFiles& operator=(const CWholeFiles&) = delete;
+
+  // A new empty temporary file beside target, open for writing (the set
+  // closes it); INVALID_HANDLE_VALUE when it cannot be made.
+  HANDLE Create(LPCSTR target);
+  // Closes the files and puts them in place; false (nothing replaced) when a
+  // close or a rename failed.
+  bool Commit();
+
+ private:
+  struct Entry {
+    CString target, temp, backup;
+    HANDLE h = INVALID_HANDLE_VALUE;
+  };
+  std::vector<Entry> files_;
+};

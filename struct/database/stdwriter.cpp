@@ -211,22 +211,25 @@ bool WriteStandardLibrary(const std::string& path, const std::vector<StdStructur
   std::sort(index.begin(), index.end(),
             [](const INDEXREC& a, const INDEXREC& b) { return a.lKey < b.lKey; });
 
+  // Both files are written whole before either replaces what is there.
+  CWholeFiles files;
   for (const auto& [file, bytes, cb] :
        {std::tuple{DataPathOf(path.c_str()), static_cast<const void*>(data.data()), data.size()},
         std::tuple{IndexPathOf(path.c_str()), static_cast<const void*>(index.data()),
                    index.size() * sizeof(INDEXREC)}}) {
-    HANDLE h =
-        CreateFile(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = files.Create(file);
     if (h == INVALID_HANDLE_VALUE) {
-      why = std::string("cannot create ") + static_cast<LPCSTR>(file);
+      why = std::string("cannot create a file beside ") + static_cast<LPCSTR>(file);
       return false;
     }
-    bool ok = WriteExact(h, bytes, static_cast<DWORD>(cb));
-    ok = CloseHandle(h) && ok;
-    if (!ok) {
-      why = std::string("cannot write ") + static_cast<LPCSTR>(file);
+    if (!WriteExact(h, bytes, static_cast<DWORD>(cb))) {
+      why = std::string("cannot write ") + static_cast<LPCSTR>(file) + " (the old one is kept)";
       return false;
     }
+  }
+  if (!files.Commit()) {
+    why = "cannot put " + path + " in place (the old files are kept)";
+    return false;
   }
   return true;
 }

@@ -2,8 +2,11 @@
 // labels use codes where the table has them, and everything reads back.
 #include <gtest/gtest.h>
 
+#include <platform/env.h>
+
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "database/lookup.h"
 #include "database/packed.h"
@@ -130,6 +133,40 @@ TEST(StandardWriter, LibraryReadsBackWithCirclesAndCodes) {
   EXPECT_STREQ(rec->szName, "Rec # 2 ");  // written without a name
   std::free(rec);
   EXPECT_TRUE(host.errors.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StandardWriter, AFailedWriteOrRenameKeepsTheOldLibraryWhole) {
+  testutil::TempDir tmp;
+  const std::string lib = tmp.file("std");
+  std::string why;
+  ASSERT_TRUE(WriteStandardLibrary(lib, {Phenolish()}, why)) << why;
+  const std::string data = testutil::ReadFileBytes(lib + ".sdb");
+  const std::string index = testutil::ReadFileBytes(lib + ".ind");
+  StdStructure other = Phenolish();
+  other.lKey = 50000;
+  // Disk full at the index, then each rename of the commit (two steps aside,
+  // two into place) failing in turn.
+  std::vector<std::pair<platform::FaultOp, int>> faults = {{platform::FaultOp::WriteFile, 2}};
+  for (int n = 1; n <= 4; ++n) faults.push_back({platform::FaultOp::MoveFile, n});
+  for (const auto& [op, nth] : faults) {
+    SCOPED_TRACE(nth);
+    platform::InjectFault(op, nth, platform::FaultKind::DiskFull);
+    EXPECT_FALSE(WriteStandardLibrary(lib, {other}, why));
+    platform::ClearFaults();
+    EXPECT_EQ(testutil::ReadFileBytes(lib + ".sdb"), data);
+    EXPECT_EQ(testutil::ReadFileBytes(lib + ".ind"), index);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp.path()), {}), 2);
+  }
+  EXPECT_EQ(platform::OpenFileHandles(), 0);
+  // Nothing there before: a failure leaves nothing.
+  platform::InjectFault(platform::FaultOp::MoveFile, 2);
+  EXPECT_FALSE(WriteStandardLibrary(tmp.file("fresh"), {other}, why));
+  platform::ClearFaults();
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp.path()), {}), 2);
 }
 
 }  // namespace
