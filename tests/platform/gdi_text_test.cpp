@@ -11,24 +11,29 @@ namespace {
 using GdiTextTest = GdiTest;
 
 TEST_F(GdiTextTest, AMissingFaceFallsBackToAnInstalledFontOfItsKind) {
-  HDC hdc = Raster(100, 40);
-  LOGFONT lf = Font(-13, "Lucida Console");
-  Selected font(hdc, CreateFontIndirect(&lf));
-  char face[LF_FACESIZE];
-  ASSERT_GT(GetTextFace(hdc, sizeof face, face), 0);
-  EXPECT_STRNE(face, "Lucida Console");  // not installed here
-  TEXTMETRIC tm;
-  ASSERT_TRUE(GetTextMetrics(hdc, &tm));
-  EXPECT_GT(tm.tmHeight, 13);
-  EXPECT_GT(tm.tmAveCharWidth, 0);
-  EXPECT_EQ(tm.tmPitchAndFamily & 1, 0) << "a console face falls back to a fixed-pitch one";
-  SIZE narrow, wide;
-  GetTextExtentPoint32(hdc, "iiii", 4, &narrow);
-  GetTextExtentPoint32(hdc, "MMMM", 4, &wide);
-  EXPECT_EQ(narrow.cx, wide.cx);
-  EXPECT_GT(narrow.cx, 0);
-  TextOut(hdc, 2, 2, "Cl", 2);
-  EXPECT_GT(InkBox(hdc, 100, 40).right, 0);
+  // The label font's default comes as "swiss, default pitch" (32): a face
+  // known to be fixed-pitch stays fixed-pitch whatever its family bits say.
+  for (BYTE pitchAndFamily : {0, 32}) {
+    SCOPED_TRACE(pitchAndFamily);
+    HDC hdc = Raster(100, 40);
+    LOGFONT lf = Font(-13, "Lucida Console");
+    lf.lfPitchAndFamily = pitchAndFamily;
+    Selected font(hdc, CreateFontIndirect(&lf));
+    char face[LF_FACESIZE];
+    ASSERT_GT(GetTextFace(hdc, sizeof face, face), 0);
+    EXPECT_STRNE(face, "Lucida Console");  // not installed here
+    TEXTMETRIC tm;
+    ASSERT_TRUE(GetTextMetrics(hdc, &tm));
+    EXPECT_GT(tm.tmHeight, 13);
+    EXPECT_EQ(tm.tmPitchAndFamily & 1, 0) << "a console face falls back to a fixed-pitch one";
+    SIZE narrow, wide;
+    GetTextExtentPoint32(hdc, "iiii", 4, &narrow);
+    GetTextExtentPoint32(hdc, "MMMM", 4, &wide);
+    EXPECT_EQ(narrow.cx, wide.cx);
+    EXPECT_GT(narrow.cx, 0);
+    TextOut(hdc, 2, 2, "Cl", 2);
+    EXPECT_GT(InkBox(hdc, 100, 40).right, 0);
+  }
 }
 
 TEST_F(GdiTextTest, HeightsFollowTheSignOfLfHeight) {

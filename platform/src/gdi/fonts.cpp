@@ -22,8 +22,32 @@ std::string Lower(std::string s) {
 
 bool Contains(const std::string& s, const char* part) { return s.find(part) != std::string::npos; }
 
-// The generic family that stands in when the face is missing.
+// Well-known faces and the generic family of their own pitch: a LOGFONT's
+// family bits often say nothing of the pitch ("Lucida Console" comes with
+// FF_SWISS and default pitch), so a missing face known here falls back to
+// its own kind whatever the bits say.
+struct KnownFace {
+  const char* face;
+  const char* kind;
+};
+constexpr KnownFace kKnownFaces[] = {
+    {"lucida console", "monospace"},  {"courier new", "monospace"},
+    {"courier", "monospace"},         {"consolas", "monospace"},
+    {"lucida sans typewriter", "monospace"}, {"fixedsys", "monospace"},
+    {"terminal", "monospace"},        {"arial", "sans-serif"},
+    {"helvetica", "sans-serif"},      {"ms sans serif", "sans-serif"},
+    {"tahoma", "sans-serif"},         {"verdana", "sans-serif"},
+    {"lucida sans unicode", "sans-serif"}, {"system", "sans-serif"},
+    {"times new roman", "serif"},     {"times", "serif"},
+    {"ms serif", "serif"},            {"georgia", "serif"},
+};
+
+// The generic family that stands in when the face is missing: the face's own
+// when it is well known, then what the pitch and family bits say, then what
+// the name suggests.
 const char* FallbackKind(const LOGFONT& lf, const std::string& face) {
+  for (const KnownFace& k : kKnownFaces)
+    if (face == k.face) return k.kind;
   int pitch = lf.lfPitchAndFamily & 0x03;
   int family = lf.lfPitchAndFamily & 0xF0;
   if (pitch == FIXED_PITCH || family == FF_MODERN) return "monospace";
