@@ -41,7 +41,11 @@ LONG FindIndexEntryIn(CCommandProcessor* pcp, HANDLE h, LONG key, short* status)
   LONG result = 0;
   short failed = 0;
   INDEXREC entry{};
-  if (n > 0 && ReadEntry(h, 0, &entry)) {
+  const bool haveFirst = n > 0 && ReadEntry(h, 0, &entry);
+  // A caller that asks for the status holds the index open itself: a first
+  // entry it cannot read is damage, not a miss.
+  if (n > 0 && !haveFirst && status) failed = ReportError(pcp, IDS_ERR_INDEXREAD);
+  if (haveFirst) {
     LONG lo = 0, hi = n - 1, last = 0;
     bool ok = true;
     while (hi - lo >= 2) {

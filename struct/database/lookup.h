@@ -28,7 +28,8 @@ static_assert(sizeof(INDEXREC) == 8);
 LONG FindIndexEntry(CCommandProcessor* pcp, LPCSTR dataPath, LONG key);
 // FindIndexEntry on an index already open (for reading); its position is
 // left anywhere. Used where the caller holds the index open itself. status
-// (when given) receives 528 when a probe failed, 0 otherwise.
+// (when given) receives 528 when a probe failed, the first one included
+// (reported then too), 0 otherwise.
 LONG FindIndexEntryIn(CCommandProcessor* pcp, HANDLE hIndex, LONG key, short* status = nullptr);
 // FindIndexEntry over the configured libraries in order: the first hit; 0
 // (silent) when none is configured.

@@ -15,6 +15,7 @@
 #include "resources/resource.h"
 #include "support/fakehost.h"
 #include "support/libbytes.h"
+#include "testutil/faultsweep.h"
 #include "testutil/tempdir.h"
 
 using testutil::ReadFileBytes;
@@ -234,36 +235,14 @@ TEST_F(UserLibTest, FailuresAtEveryWriteAndCloseLoseNoStoredKey) {
   };
   build();
   const std::string index = Index(), data = Data();
-  platform::ClearFaults();
-  ASSERT_EQ(Add(Simple(350, 99, "new")), 0);
-  const int writes = platform::CallCount(platform::FaultOp::WriteFile);
-  const int closes = platform::CallCount(platform::FaultOp::CloseHandle);
-  ASSERT_GE(writes, 3);  // the record, the saved tail, the merged entries
-
-  struct Point {
-    platform::FaultOp op;
-    int nth;
-    platform::FaultKind kind;
-  };
-  std::vector<Point> points;
-  for (int n = 1; n <= writes; ++n) {
-    points.push_back({platform::FaultOp::WriteFile, n, platform::FaultKind::ShortWrite});
-    points.push_back({platform::FaultOp::WriteFile, n, platform::FaultKind::DiskFull});
-  }
-  for (int n = 1; n <= closes; ++n)
-    points.push_back({platform::FaultOp::CloseHandle, n, platform::FaultKind::Fail});
-  const int blocks = platform::LiveLocalBlocks();
-  const int handles = platform::OpenFileHandles();
-  for (const Point& p : points) {
-    SCOPED_TRACE(std::to_string(static_cast<int>(p.op)) + " #" + std::to_string(p.nth) + " kind " +
-                 std::to_string(static_cast<int>(p.kind)));
+  short status = 0;
+  auto run = [&] {
     WriteFileBytes(tmp_.file("lib.sdb"), data);
     WriteFileBytes(tmp_.file("lib.ind"), index);
-    platform::ClearFaults();
-    platform::InjectFault(p.op, p.nth, p.kind);
     host_.errors.clear();
-    short status = Add(Simple(350, 99, "new"));
-    platform::ClearFaults();
+    status = Add(Simple(350, 99, "new"));
+  };
+  auto check = [&](int) {
     const std::string after = Index();
     ASSERT_EQ(after.size() % 8, 0u);
     // Sorted, unique, and every old key with its old offset.
@@ -293,9 +272,14 @@ TEST_F(UserLibTest, FailuresAtEveryWriteAndCloseLoseNoStoredKey) {
       EXPECT_STREQ(fifth->szName, "new");
     }
     std::free(fifth);
-    EXPECT_EQ(platform::LiveLocalBlocks(), blocks);
-    EXPECT_EQ(platform::OpenFileHandles(), handles);
-  }
+  };
+  using platform::FaultKind;
+  using platform::FaultOp;
+  // The record, the saved tail, the merged entries.
+  EXPECT_GE(testutil::SweepFaults(FaultOp::WriteFile, FaultKind::ShortWrite, run, check), 3);
+  testutil::SweepFaults(FaultOp::WriteFile, FaultKind::DiskFull, run, check);
+  testutil::SweepFaults(FaultOp::CloseHandle, FaultKind::Fail, run, check);
+  testutil::SweepFaults(FaultOp::ReadFile, FaultKind::Fail, run, check);
 }
 
 TEST_F(UserLibTest, ProgressAtMostOnceASecond) {
