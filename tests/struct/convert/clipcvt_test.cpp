@@ -53,6 +53,9 @@ class ClipCvtTest : public ::testing::Test {
   fakehost::Client client_{host_};
 };
 
+// Every block here ends where its text does, without a NUL, as the host's
+// ClipLoad makes them: a read past the size shows in the output (and under
+// the address sanitizer).
 TEST_F(ClipCvtTest, PairsPerLine) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"10 20 30 40", "10\t20\r\n30\t40\r\n"},
@@ -82,11 +85,6 @@ TEST_F(ClipCvtTest, TextWithoutPairsLeavesTheClipboardAsItWas) {
   CloseClipboard();
   EXPECT_EQ(ClipboardConvertCmd(client_.get(), nullptr), 0);
   EXPECT_EQ(CountClipboardFormats(), 0);
-}
-
-TEST_F(ClipCvtTest, ReadsABlockWithoutNulOnlyToItsSize) {
-  EXPECT_EQ(Convert("12 34"), std::string("12\t34\r\n") + '\0');
-  EXPECT_EQ(Convert("5 6 7"), std::string("5\t6\r\n7\t\r\n") + '\0');
 }
 
 TEST_F(ClipCvtTest, LongLinesConvertWhole) {
