@@ -91,6 +91,10 @@ HANDLE SetClipboardData(UINT uFormat, HANDLE hMem) {
   Clipboard& c = State();
   std::lock_guard lock(c.mutex);
   if (!RequireOpen(c)) return nullptr;  // the caller keeps the block
+  if (platform::detail::TakeFault(platform::FaultOp::SetClipboardData)) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
   if (uFormat == 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;

@@ -54,6 +54,20 @@ TEST_F(ClipboardTest, DataNeedsAnOpenClipboard) {
   GlobalFree(h);
 }
 
+TEST_F(ClipboardTest, AFailedSetLeavesTheBlockWithTheCallerAndTheOldDataInPlace) {
+  ASSERT_TRUE(OpenClipboard(a_));
+  HGLOBAL old = Text("old");
+  ASSERT_EQ(SetClipboardData(CF_TEXT, old), old);
+  platform::InjectFault(platform::FaultOp::SetClipboardData, 1);
+  HGLOBAL h = Text("new");
+  EXPECT_EQ(SetClipboardData(CF_TEXT, h), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+  EXPECT_EQ(GetClipboardData(CF_TEXT), old);
+  EXPECT_EQ(GlobalFree(h), nullptr);  // still the caller's to free
+  EXPECT_NE(SetClipboardData(CF_TEXT, Text("next")), nullptr);  // only the nth call fails
+  CloseClipboard();
+}
+
 TEST_F(ClipboardTest, BlocksKeepTheirExactSizeAndAreFreedOnEmpty) {
   int before = platform::LiveGlobalBlocks();
   ASSERT_TRUE(OpenClipboard(b_));

@@ -48,6 +48,7 @@ enum class FaultOp {
   LocalAlloc,   // LocalAlloc and LocalReAlloc
   GlobalAlloc,  // GlobalAlloc and GlobalReAlloc
   ProfileWrite,
+  SetClipboardData,  // fails as when the system is out of memory; the caller keeps the block
   Count
 };
 enum class FaultKind {
