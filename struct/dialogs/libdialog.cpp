@@ -194,13 +194,21 @@ LRESULT CUserIDDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 short RunLibraryDialog(CCpClient* client, CSDRAWREC* rec, LPCSTR library, LONG mode,
                        HANDLE hIndex) {
   STRUCT_DLL_INFO* info = GetDllInfo(client);
+  // A prompt may open inside the edit dialog (its addition asks for an ID):
+  // the outer dialog's mode, library and status are its own again after.
+  const LONG outerMode = info->lUserLibMode;
+  LPCSTR outerArg = info->lUserLibArg;
+  const int16_t outerStatus = info->nDlgStatus;
   info->nDlgStatus = 0;
   info->lUserLibArg = library;
   info->lUserLibMode = mode;
   CUserIDDialog dlg(client, rec, hIndex, CWnd::FromHandle(client->pcp->hwndMain));
   dlg.DoModal();
-  info->lUserLibArg = nullptr;
-  return info->nDlgStatus;
+  const short status = info->nDlgStatus;
+  info->lUserLibMode = outerMode;
+  info->lUserLibArg = outerArg;
+  info->nDlgStatus = outerStatus;
+  return status;
 }
 
 short PromptForLibraryId(CCpClient* client, CSDRAWREC* rec, LPCSTR library, HANDLE hIndex) {

@@ -13,8 +13,10 @@
 #include "core/common.h"
 #include "database/lookup.h"
 #include "dialogs/entries.h"
+#include "dialogs/libdialog.h"
 #include "support/fakehost.h"
 #include "support/libbytes.h"
+#include "support/records.h"
 #include "testutil/tempdir.h"
 
 using testutil::ReadFileBytes;
@@ -203,6 +205,19 @@ TEST_F(DialogsTest, LibraryGroupAddsTheSampleAndAnExistingIdNeedsTwoPresses) {
   ASSERT_EQ(LoadStructureFromFile(&host_, Info(), user.c_str(), -2, &stored), 0)
       << "the second press stored it again";
   std::free(stored);
+}
+
+TEST_F(DialogsTest, APromptInsideTheEditDialogLeavesTheEditDialogsModeAlone) {
+  Start(Libs());
+  AFX_MAINTAIN_STATE state(AfxGetStaticModuleState());
+  Info()->lUserLibMode = LIBDLG_EDIT;
+  Info()->nDlgStatus = 7;
+  platform::QueueAction("cancel");
+  CSDRAWREC* rec = OneBondRecord("inner");
+  PromptForLibraryId(client_->get(), rec, "inner.sdb", INVALID_HANDLE_VALUE);
+  std::free(rec);
+  EXPECT_EQ(Info()->lUserLibMode, LIBDLG_EDIT);
+  EXPECT_EQ(Info()->nDlgStatus, 7);
 }
 
 TEST_F(DialogsTest, ViewListsBondsLabelsAndCirclesAndSetsButton) {
