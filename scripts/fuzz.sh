@@ -12,7 +12,9 @@ for bin in "$top"/build-fuzz/bin/fuzz_*; do
   work=$(mktemp -d)
   [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
   echo "fuzz: $name for ${secs}s" >&2
-  "$bin" -max_total_time="$secs" -print_final_stats=0 "$work" 2>"$work.log" || {
+  dict=()
+  [ -f "$top/fuzz/${name#fuzz_}.dict" ] && dict=(-dict="$top/fuzz/${name#fuzz_}.dict")
+  "$bin" -max_total_time="$secs" -print_final_stats=0 "${dict[@]}" "$work" 2>"$work.log" || {
     tail -n 40 "$work.log" >&2; exit 1; }
   rm -rf "$work" "$work.log"
 done
