@@ -40,6 +40,7 @@ TEST_F(ClipboardTest, OnlyOneWindowHasItOpen) {
   ASSERT_TRUE(OpenClipboard(a_));
   EXPECT_FALSE(OpenClipboard(b_));
   EXPECT_TRUE(CloseClipboard());
+  SetLastError(kPrimedError);
   EXPECT_FALSE(CloseClipboard());
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLIPBOARD_NOT_OPEN));
   EXPECT_TRUE(OpenClipboard(b_));
@@ -48,6 +49,7 @@ TEST_F(ClipboardTest, OnlyOneWindowHasItOpen) {
 
 TEST_F(ClipboardTest, DataNeedsAnOpenClipboard) {
   HGLOBAL h = Text("abc");
+  SetLastError(kPrimedError);
   EXPECT_EQ(SetClipboardData(CF_TEXT, h), nullptr);  // the caller still owns it
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLIPBOARD_NOT_OPEN));
   EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
@@ -60,6 +62,7 @@ TEST_F(ClipboardTest, AFailedSetLeavesTheBlockWithTheCallerAndTheOldDataInPlace)
   ASSERT_EQ(SetClipboardData(CF_TEXT, old), old);
   platform::InjectFault(platform::FaultOp::SetClipboardData, 1);
   HGLOBAL h = Text("new");
+  SetLastError(kPrimedError);
   EXPECT_EQ(SetClipboardData(CF_TEXT, h), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
   EXPECT_EQ(GetClipboardData(CF_TEXT), old);

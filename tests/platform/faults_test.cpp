@@ -27,6 +27,7 @@ TEST_F(FaultsTest, NthCallFailsOnce) {
   platform::InjectFault(FaultOp::WriteFile, 2);
   DWORD n;
   EXPECT_TRUE(WriteFile(h, "ab", 2, &n, nullptr));
+  SetLastError(kPrimedError);
   EXPECT_FALSE(WriteFile(h, "cd", 2, &n, nullptr));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_WRITE_FAULT));
   EXPECT_EQ(n, 0u);
@@ -67,6 +68,7 @@ TEST_F(FaultsTest, DiskFullFailsAndEmptiesTheDisk) {
   EXPECT_GT(avail, 0u);  // before the fault fires the disk has room
   platform::InjectFault(FaultOp::WriteFile, 1, FaultKind::DiskFull);
   DWORD n;
+  SetLastError(kPrimedError);
   EXPECT_FALSE(WriteFile(h, "abc", 3, &n, nullptr));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
   ASSERT_TRUE(GetDiskFreeSpaceEx(dir_.path().c_str(), &avail, nullptr, nullptr));
@@ -81,6 +83,7 @@ TEST_F(FaultsTest, ReadSeekDeleteAndMoveFail) {
   char buf[8];
   DWORD n;
   platform::InjectFault(FaultOp::ReadFile, 1);
+  SetLastError(kPrimedError);
   EXPECT_FALSE(ReadFile(h, buf, 6, &n, nullptr));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_READ_FAULT));
   platform::InjectFault(FaultOp::SetFilePointer, 1);
@@ -101,6 +104,7 @@ TEST_F(FaultsTest, FailedCloseStillReleasesTheHandle) {
   platform::InjectFault(FaultOp::CloseHandle, 1);
   EXPECT_FALSE(CloseHandle(h));
   EXPECT_EQ(platform::OpenFileHandles(), open - 1);
+  SetLastError(kPrimedError);
   EXPECT_FALSE(CloseHandle(h));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
@@ -113,6 +117,7 @@ TEST_F(FaultsTest, AllocatorsFailOnTheNthCall) {
   EXPECT_EQ(LocalSize(a), 16u);
   LocalFree(a);
   platform::InjectFault(FaultOp::GlobalAlloc, 1);
+  SetLastError(kPrimedError);
   EXPECT_EQ(GlobalAlloc(GHND, 16), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
 }

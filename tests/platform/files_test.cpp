@@ -24,6 +24,7 @@ TEST_F(FilesTest, WriteSeekReadAndTruncate) {
   EXPECT_EQ(SetFilePointer(h, 2, nullptr, FILE_BEGIN), 2u);
   EXPECT_EQ(SetFilePointer(h, 3, nullptr, FILE_CURRENT), 5u);
   EXPECT_EQ(SetFilePointer(h, -1, nullptr, FILE_END), 9u);
+  SetLastError(kPrimedError);
   EXPECT_EQ(SetFilePointer(h, -20, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NEGATIVE_SEEK));
   char buf[16] = {};
@@ -39,30 +40,38 @@ TEST_F(FilesTest, WriteSeekReadAndTruncate) {
   EXPECT_EQ(high, 0u);
   ASSERT_TRUE(CloseHandle(h));
   EXPECT_EQ(Read("f.bin"), "012");
+  SetLastError(kPrimedError);
   EXPECT_FALSE(CloseHandle(h));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
 
 TEST_F(FilesTest, DispositionsAndTheirErrors) {
+  SetLastError(kPrimedError);
   EXPECT_EQ(Open("none", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  SetLastError(kPrimedError);
   EXPECT_EQ(Open("nodir/none", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  SetLastError(kPrimedError);
   EXPECT_EQ(Open("nodir/new", GENERIC_WRITE, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
   Write("old", "contents");
+  SetLastError(kPrimedError);
   EXPECT_EQ(Open("old", GENERIC_WRITE, CREATE_NEW), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+  SetLastError(kPrimedError);
   HANDLE h = Open("old", GENERIC_READ, OPEN_ALWAYS);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
   CloseHandle(h);
   EXPECT_EQ(Read("old"), "contents");
+  SetLastError(kPrimedError);
   h = Open("old", GENERIC_WRITE, CREATE_ALWAYS);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
   CloseHandle(h);
   EXPECT_EQ(Read("old"), "");
   std::filesystem::create_directory(dir_.path() / "d");
+  SetLastError(kPrimedError);
   EXPECT_EQ(Open("d", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
 }
@@ -71,14 +80,17 @@ TEST_F(FilesTest, AccessIsCheckedPerHandle) {
   HANDLE h = Open("w", GENERIC_WRITE, CREATE_NEW);
   char buf[4];
   DWORD n = 99;
+  SetLastError(kPrimedError);
   EXPECT_FALSE(ReadFile(h, buf, 4, &n, nullptr));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
   EXPECT_EQ(n, 0u);
   CloseHandle(h);
   h = Open("w", GENERIC_READ, OPEN_EXISTING);
+  SetLastError(kPrimedError);
   EXPECT_FALSE(WriteFile(h, "x", 1, &n, nullptr));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
   CloseHandle(h);
+  SetLastError(kPrimedError);
   EXPECT_FALSE(ReadFile(INVALID_HANDLE_VALUE, buf, 4, &n, nullptr));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
@@ -86,16 +98,19 @@ TEST_F(FilesTest, AccessIsCheckedPerHandle) {
 TEST_F(FilesTest, DeleteMoveAndCopy) {
   Write("a", "A");
   Write("b", "B");
+  SetLastError(kPrimedError);
   EXPECT_FALSE(MoveFile(Path("a").c_str(), Path("b").c_str()));  // never replaces
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
   ASSERT_TRUE(MoveFile(Path("a").c_str(), Path("c").c_str()));
   EXPECT_EQ(GetFileAttributes(Path("a").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(Read("c"), "A");
+  SetLastError(kPrimedError);
   EXPECT_FALSE(CopyFile(Path("c").c_str(), Path("b").c_str(), TRUE));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
   ASSERT_TRUE(CopyFile(Path("c").c_str(), Path("b").c_str(), FALSE));
   EXPECT_EQ(Read("b"), "A");
   ASSERT_TRUE(DeleteFile(Path("b").c_str()));
+  SetLastError(kPrimedError);
   EXPECT_FALSE(DeleteFile(Path("b").c_str()));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
@@ -104,6 +119,7 @@ TEST_F(FilesTest, Attributes) {
   Write("f", "x");
   EXPECT_EQ(GetFileAttributes(Path("f").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
   EXPECT_EQ(GetFileAttributes(dir_.path().c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  SetLastError(kPrimedError);
   EXPECT_EQ(GetFileAttributes(Path("missing").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }

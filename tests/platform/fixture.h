@@ -11,6 +11,10 @@
 
 #include "testutil/tempdir.h"
 
+// Set as the last error before a call whose error code a test checks: no
+// call sets it, so a call that sets nothing cannot pass.
+constexpr DWORD kPrimedError = 0xE0E0E0E0;
+
 class PlatformTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -9,6 +9,7 @@ namespace {
 class MemoryTest : public PlatformTest {};
 
 TEST_F(MemoryTest, LocalBlocksAreLimitedTo16Bits) {
+  SetLastError(kPrimedError);
   EXPECT_EQ(LocalAlloc(LHND, 65536), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
   HLOCAL h = LocalAlloc(LHND, 65535);

@@ -82,6 +82,7 @@ TEST_F(MessageTest, DispatchAndSendReachTheProcedure) {
   MSG m;
   ASSERT_TRUE(GetMessage(&m, nullptr, 0, 0));
   EXPECT_EQ(DispatchMessage(&m), 3);
+  SetLastError(kPrimedError);
   EXPECT_EQ(SendMessage(reinterpret_cast<HWND>(0x4), WM_USER, 0, 0), 0);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
 }

@@ -208,6 +208,7 @@ TEST_F(MetaRecord, DiskMetafiles) {
   dc = CreateMetaFile(Path("full.wmf").c_str());
   LineTo(dc, 1, 1);
   platform::InjectFault(platform::FaultOp::WriteFile, 1, platform::FaultKind::DiskFull);
+  SetLastError(kPrimedError);
   EXPECT_EQ(CloseMetaFile(dc), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
   EXPECT_EQ(GetFileAttributes(Path("full.wmf").c_str()), INVALID_FILE_ATTRIBUTES);

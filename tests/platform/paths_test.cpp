@@ -35,6 +35,7 @@ TEST_F(PathsTest, DriveLetterLeadsIntoMappedDirectory) {
 
 TEST_F(PathsTest, UnmappedDriveIsMissing) {
   EXPECT_EQ(platform::ToHostPath("Q:\\file.txt"), "");
+  SetLastError(kPrimedError);
   HANDLE h = CreateFile("Q:\\file.txt", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
   EXPECT_EQ(h, INVALID_HANDLE_VALUE);

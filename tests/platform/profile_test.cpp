@@ -119,6 +119,7 @@ TEST_F(ProfileTest, SectionIsReplacedWholeInOneWrite) {
 
 TEST_F(ProfileTest, WriteFailsWhenDirectoryIsMissing) {
   std::string bad = Path("none/struct.ini");
+  SetLastError(kPrimedError);
   EXPECT_FALSE(WritePrivateProfileString("s", "k", "v", bad.c_str()));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 }

@@ -17,6 +17,7 @@ class ShareTest : public PlatformTest {
   }
   // Whether an open succeeds, the handle closed again.
   bool Opens(DWORD access, DWORD share) {
+    SetLastError(kPrimedError);
     HANDLE h = Open(access, share);
     if (h == INVALID_HANDLE_VALUE) {
       EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
@@ -108,6 +109,7 @@ TEST_F(ShareTest, HandleOfOtherProcessRefusesUs) {
 
 TEST_F(ShareTest, OpenFileIsNotDeletedUnlessShared) {
   HANDLE h = Open(R, SR);
+  SetLastError(kPrimedError);
   EXPECT_FALSE(DeleteFile(Path("f").c_str()));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   CloseHandle(h);

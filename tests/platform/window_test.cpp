@@ -48,6 +48,7 @@ TEST_F(WindowTest, ClassesAreFoundWithoutRegardToCase) {
   WNDCLASS wc = {};
   wc.lpfnWndProc = DefWindowProc;
   wc.lpszClassName = "RECORDINGWINDOW";
+  SetLastError(kPrimedError);
   EXPECT_EQ(RegisterClass(&wc), 0);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS));
   HWND h = Top();
@@ -55,6 +56,7 @@ TEST_F(WindowTest, ClassesAreFoundWithoutRegardToCase) {
   EXPECT_EQ(GetClassName(h, name, sizeof name), 15);
   EXPECT_STREQ(name, "RecordingWindow");
   EXPECT_FALSE(UnregisterClass("recordingWINDOW", nullptr));  // it has a window
+  SetLastError(kPrimedError);
   EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
             nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
@@ -234,6 +236,7 @@ TEST_F(WindowTest, WindowLongsAndExtraBytes) {
   EXPECT_EQ(GetWindowLongPtr(child, 8), 0x123456789);
   EXPECT_EQ(SetWindowLong(child, 0, 7), 0);
   EXPECT_EQ(GetWindowLong(child, 0), 7);
+  SetLastError(kPrimedError);
   EXPECT_EQ(GetWindowLong(child, 16), 0);  // past the class's 16 extra bytes
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_INDEX));
   WNDPROC old = reinterpret_cast<WNDPROC>(
