@@ -193,6 +193,11 @@ BOOL FlushFileBuffers(HANDLE hFile);
 BOOL CloseHandle(HANDLE hObject);
 BOOL DeleteFile(LPCSTR lpFileName);
 BOOL MoveFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName);
+// With MOVEFILE_REPLACE_EXISTING an existing target file is replaced in one
+// step (a target another handle holds without delete sharing is refused);
+// without it, the same as MoveFile.
+#define MOVEFILE_REPLACE_EXISTING 0x00000001u
+BOOL MoveFileEx(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
 BOOL CopyFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists);
 DWORD GetFileAttributes(LPCSTR lpFileName);
 DWORD GetTempPath(DWORD nBufferLength, LPSTR lpBuffer);
