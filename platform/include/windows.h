@@ -193,9 +193,10 @@ BOOL FlushFileBuffers(HANDLE hFile);
 BOOL CloseHandle(HANDLE hObject);
 BOOL DeleteFile(LPCSTR lpFileName);
 BOOL MoveFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName);
-#define MOVEFILE_REPLACE_EXISTING 0x00000001
-// Only MOVEFILE_REPLACE_EXISTING is known: the target, if any, is replaced in
-// one step.
+// With MOVEFILE_REPLACE_EXISTING an existing target file is replaced in one
+// step (a target another handle holds without delete sharing is refused);
+// without it, the same as MoveFile.
+#define MOVEFILE_REPLACE_EXISTING 0x00000001u
 BOOL MoveFileEx(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
 BOOL CopyFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists);
 DWORD GetFileAttributes(LPCSTR lpFileName);

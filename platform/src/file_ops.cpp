@@ -105,7 +105,9 @@ BOOL DeleteFile(LPCSTR lpFileName) {
   return TRUE;
 }
 
-BOOL MoveFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName) {
+namespace {
+
+BOOL MoveOrReplace(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, bool replace) {
   if (auto fault = platform::detail::TakeFault(platform::FaultOp::MoveFile)) {
     SetLastError(FaultError(*fault));
     return FALSE;
@@ -117,23 +119,41 @@ BOOL MoveFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName) {
     SetLastError(errno == ENOENT ? MissingFileError(from) : platform::detail::Win32Error(errno));
     return FALSE;
   }
-  if (!S_ISDIR(st.st_mode) && platform::detail::DeleteDenied(from)) {
+  const bool fromDir = S_ISDIR(st.st_mode);
+  if (!fromDir && platform::detail::DeleteDenied(from)) {
     SetLastError(ERROR_SHARING_VIOLATION);
     return FALSE;
   }
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return TRUE;
-  int err = errno;
-  if (err == EINVAL || err == ENOSYS) {  // a file system without no-replace renames
-    if (lstat(to.c_str(), &st) == 0) {
-      err = EEXIST;
-    } else if (rename(from.c_str(), to.c_str()) == 0) {
-      return TRUE;
-    } else {
-      err = errno;
+  if (replace && lstat(to.c_str(), &st) == 0) {
+    // Only a file replaces a file, and only one nobody holds against deletion.
+    if (fromDir || S_ISDIR(st.st_mode)) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return FALSE;
+    }
+    if (platform::detail::DeleteDenied(to)) {
+      SetLastError(ERROR_SHARING_VIOLATION);
+      return FALSE;
+    }
+  }
+  int err = 0;
+  if (replace) {
+    if (rename(from.c_str(), to.c_str()) == 0) return TRUE;
+    err = errno;
+  } else {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return TRUE;
+    err = errno;
+    if (err == EINVAL || err == ENOSYS) {  // a file system without no-replace renames
+      if (lstat(to.c_str(), &st) == 0) {
+        err = EEXIST;
+      } else if (rename(from.c_str(), to.c_str()) == 0) {
+        return TRUE;
+      } else {
+        err = errno;
+      }
     }
   }
   if (err == EXDEV) {
-    if (!CopyHostFile(from, to, true)) return FALSE;
+    if (!CopyHostFile(from, to, !replace)) return FALSE;
     unlink(from.c_str());
     return TRUE;
   }
@@ -147,27 +167,15 @@ BOOL MoveFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName) {
   return FALSE;
 }
 
+}  // namespace
+
+BOOL MoveFile(LPCSTR lpExistingFileName, LPCSTR lpNewFileName) {
+  return MoveOrReplace(lpExistingFileName, lpNewFileName, false);
+}
+
 BOOL MoveFileEx(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags) {
-  if (!(dwFlags & MOVEFILE_REPLACE_EXISTING)) return MoveFile(lpExistingFileName, lpNewFileName);
-  if (auto fault = platform::detail::TakeFault(platform::FaultOp::MoveFile)) {
-    SetLastError(FaultError(*fault));
-    return FALSE;
-  }
-  std::string from, to;
-  if (!HostPath(lpExistingFileName, from) || !HostPath(lpNewFileName, to)) return FALSE;
-  struct stat st;
-  if (lstat(from.c_str(), &st) != 0) {
-    SetLastError(errno == ENOENT ? MissingFileError(from) : platform::detail::Win32Error(errno));
-    return FALSE;
-  }
-  if (platform::detail::DeleteDenied(from) ||
-      (lstat(to.c_str(), &st) == 0 && platform::detail::DeleteDenied(to))) {
-    SetLastError(ERROR_SHARING_VIOLATION);
-    return FALSE;
-  }
-  if (rename(from.c_str(), to.c_str()) == 0) return TRUE;
-  SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : platform::detail::Win32Error(errno));
-  return FALSE;
+  return MoveOrReplace(lpExistingFileName, lpNewFileName,
+                       (dwFlags & MOVEFILE_REPLACE_EXISTING) != 0);
 }
 
 BOOL GetVolumePathName(LPCSTR lpszFileName, LPSTR lpszVolumePathName, DWORD cchBufferLength) {

@@ -115,6 +115,22 @@ TEST_F(FilesTest, DeleteMoveAndCopy) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
+TEST_F(FilesTest, MoveWithReplaceTakesTheTargetsPlace) {
+  Write("new", "N");
+  Write("old", "O");
+  HANDLE held = CreateFile(Path("old").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(MoveFileEx(Path("new").c_str(), Path("old").c_str(), MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  CloseHandle(held);
+  EXPECT_FALSE(MoveFileEx(Path("new").c_str(), Path("old").c_str(), 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  ASSERT_TRUE(MoveFileEx(Path("new").c_str(), Path("old").c_str(), MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(Read("old"), "N");
+  EXPECT_EQ(GetFileAttributes(Path("new").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(FilesTest, Attributes) {
   Write("f", "x");
   EXPECT_EQ(GetFileAttributes(Path("f").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));

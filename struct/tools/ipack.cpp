@@ -1,0 +1,185 @@
+// CSIPack: turns a library's text index ("key offset" a line) into the binary
+// index the lookups read: 8 bytes an entry, key then offset, each signed
+// 32-bit little-endian, in the order of the lines.
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <new>
+
+#include "core/textlines.h"
+#include "database/fileio.h"
+#include "resources/resource.h"
+#include "tools/driver.h"
+#include "tools/entries.h"
+#include "tools/pack.h"
+
+namespace {
+
+constexpr int kLineSize = 256;
+constexpr DWORD kWriteBlock = 2048;  // 256 entries
+constexpr DWORD kEntry = 8;
+
+struct IPACKCONTEXT {
+  CCpClient* client;
+  char szText[MAX_PATH];
+  char szBinary[MAX_PATH];
+  HANDLE hText, hBinary;
+  CTextLineReader* reader;
+  HLOCAL hWrite, hLine;
+  BYTE* pWrite;
+  char* pLine;
+  DWORD cbPending;      // entries waiting in the write buffer
+  long long llWritten;  // bytes of whole entries in the binary index
+};
+
+// One decimal integer after blanks (an optional sign, then digits); false
+// when there is none or it lies beyond the signed 32-bit range.
+bool ParseLong(const char*& p, LONG* value) {
+  while (*p == ' ' || *p == '\t') ++p;
+  const char* q = p;
+  const bool negative = *q == '-';
+  if (*q == '-' || *q == '+') ++q;
+  if (!std::isdigit(static_cast<unsigned char>(*q))) return false;
+  long long v = 0;
+  for (; std::isdigit(static_cast<unsigned char>(*q)); ++q) {
+    v = v * 10 + (*q - '0');
+    if (v > 2147483648LL) return false;
+  }
+  if (negative) v = -v;
+  if (v > INT32_MAX) return false;
+  *value = static_cast<LONG>(v);
+  p = q;
+  return true;
+}
+
+void PutLE32(BYTE* p, LONG v) {
+  const auto u = static_cast<uint32_t>(v);
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<BYTE>(u >> (8 * i));
+}
+
+// Writes the waiting entries after those already written. A failed write
+// cuts the file back to its last whole entry and is reported (516) when
+// bReport says so; the pass writes nothing after it.
+short Flush(IPACKCONTEXT* c, bool bReport) {
+  const DWORD cb = c->cbPending;
+  c->cbPending = 0;
+  if (cb == 0) return 0;
+  if (SeekTo(c->hBinary, c->llWritten) && WriteExact(c->hBinary, c->pWrite, cb)) {
+    c->llWritten += cb;
+    return 0;
+  }
+  // A short write may have stored some entries whole: those stay.
+  const long long size = FileSizeOf(c->hBinary);
+  long long keep = c->llWritten;
+  if (size > keep) keep += (std::min<long long>(size, keep + cb) - keep) / kEntry * kEntry;
+  if (SeekTo(c->hBinary, keep) && SetEndOfFile(c->hBinary)) c->llWritten = keep;
+  return bReport ? ReportErrorStr(c->client->pcp, IDS_ERR_FILEWRITE, c->szBinary)
+                 : static_cast<short>(IDS_ERR_FILEWRITE);
+}
+
+short OpenFiles(IPACKCONTEXT* c, long long* size) {
+  CCommandProcessor* pcp = c->client->pcp;
+  c->hText = OpenForReading(c->szText);
+  if (c->hText == INVALID_HANDLE_VALUE) return ReportErrorStr(pcp, IDS_ERR_NODATAFILE, c->szText);
+  *size = std::max(0LL, FileSizeOf(c->hText));
+  c->reader = new (std::nothrow) CTextLineReader(c->hText);
+  if (!c->reader || !c->reader->IsReady()) return ReportError(pcp, IDS_ERR_NOMEMORY);
+  c->hBinary = CreateFile(c->szBinary, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (c->hBinary == INVALID_HANDLE_VALUE)
+    return ReportErrorStr(pcp, IDS_ERR_CREATEFILE, c->szBinary);
+  return 0;
+}
+
+short ReadEntries(IPACKCONTEXT* c, CPassProgress& progress) {
+  for (;;) {
+    if (PollAbort()) return 0;
+    const int got = c->reader->ReadLine(c->pLine, kLineSize);
+    if (got == CTextLineReader::kEnd) return 0;
+    if (got == CTextLineReader::kError)
+      return ReportErrorStr(c->client->pcp, IDS_ERR_FILEREAD, c->szText);
+    progress.Update(c->reader->Consumed(), 0);
+    // A line without two numbers in range is no entry.
+    const char* p = c->pLine;
+    LONG key = 0, offset = 0;
+    if (!ParseLong(p, &key) || !ParseLong(p, &offset)) continue;
+    PutLE32(c->pWrite + c->cbPending, key);
+    PutLE32(c->pWrite + c->cbPending + 4, offset);
+    c->cbPending += kEntry;
+    if (c->cbPending == kWriteBlock) {
+      const short status = Flush(c, true);
+      if (status) return status;
+    }
+  }
+}
+
+HLOCAL AllocLocked(UINT cb, void** p) {
+  HLOCAL h = LocalAlloc(LPTR, cb);
+  *p = h ? LocalLock(h) : nullptr;
+  return h;
+}
+
+void FreeLocked(HLOCAL h) {
+  if (!h) return;
+  LocalUnlock(h);
+  LocalFree(h);
+}
+
+short IndexPackWork(OBJ_BASECLASS** args, CCpClient* client, STRUCT_DLL_INFO*, char*, int) {
+  CString text, binary;
+  short status = GetToolPathArg(client, args, 1, "D:\\STRUCT\\NISTMS4.IND", &text);
+  if (status == 0) status = GetToolPathArg(client, args, 2, "D:\\STRUCT\\STRUCT.IND", &binary);
+  if (status) return status;
+  return PackIndexFile(client, text, binary);
+}
+
+}  // namespace
+
+short PackIndexFile(CCpClient* client, LPCSTR textPath, LPCSTR binPath) {
+  CCommandProcessor* pcp = client->pcp;
+  void* p = nullptr;
+  HLOCAL hContext = AllocLocked(sizeof(IPACKCONTEXT), &p);
+  if (!hContext) return ReportError(pcp, IDS_ERR_NOMEMORY);
+  auto* c = static_cast<IPACKCONTEXT*>(p);
+  c->client = client;
+  CopyText(c->szText, textPath, sizeof c->szText);
+  CopyText(c->szBinary, binPath, sizeof c->szBinary);
+  c->hText = c->hBinary = INVALID_HANDLE_VALUE;
+  short status = 0;
+  c->hWrite = AllocLocked(kWriteBlock, &p);
+  c->pWrite = static_cast<BYTE*>(p);
+  c->hLine = AllocLocked(kLineSize, &p);
+  c->pLine = static_cast<char*>(p);
+  if (!c->hWrite || !c->hLine) status = ReportError(pcp, IDS_ERR_NOMEMORY);
+
+  CPassProgress progress(client, "CSIPack", 0);
+  long long size = 0;
+  if (status == 0) {
+    progress.Update(0, 0);
+    status = OpenFiles(c, &size);
+  }
+  progress.SetFileSize(size);
+  if (status == 0) status = ReadEntries(c, progress);
+
+  // What was read before an abort or a failed read is still written.
+  if (c->hBinary != INVALID_HANDLE_VALUE) {
+    const short flushed = Flush(c, status == 0);
+    if (status == 0) status = flushed;
+  }
+  if (c->reader) progress.Update(c->reader->Consumed(), 0);
+  const char* failed = nullptr;
+  if (c->hText != INVALID_HANDLE_VALUE && !CloseHandle(c->hText)) failed = c->szText;
+  if (c->hBinary != INVALID_HANDLE_VALUE && !CloseHandle(c->hBinary) && !failed)
+    failed = c->szBinary;
+  if (failed && status == 0) status = ReportErrorStr(pcp, IDS_ERR_CLOSEFILE, failed);
+  delete c->reader;
+  FreeLocked(c->hWrite);
+  FreeLocked(c->hLine);
+  FreeLocked(hContext);
+  return status;
+}
+
+STRUCT_COMMAND(IndexPackCmd) {
+  AFX_MANAGE_STATE(AfxGetStaticModuleState());
+  return RunToolCommand(client, args, IDS_TITLE_CSPACK, TRUE, IndexPackWork);
+}
