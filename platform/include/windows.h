@@ -232,6 +232,12 @@ BOOL WriteProfileString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString);
 #define LMEM_ZEROINIT 0x0040
 #define LHND (LMEM_MOVEABLE | LMEM_ZEROINIT)
 #define LPTR (LMEM_FIXED | LMEM_ZEROINIT)
+// The process heap. Here it is the C runtime's heap: HeapFree and free
+// release the same blocks.
+#define HEAP_ZERO_MEMORY 0x00000008
+HANDLE GetProcessHeap();
+void* HeapAlloc(HANDLE hHeap, DWORD dwFlags, size_t dwBytes);
+BOOL HeapFree(HANDLE hHeap, DWORD dwFlags, void* lpMem);
 HLOCAL LocalAlloc(UINT uFlags, UINT uBytes);
 HLOCAL LocalReAlloc(HLOCAL hMem, UINT uBytes, UINT uFlags);
 LPVOID LocalLock(HLOCAL hMem);

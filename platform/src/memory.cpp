@@ -156,6 +156,31 @@ constexpr size_t kGlobalLimit = static_cast<size_t>(1) << 40;
 
 }  // namespace
 
+HANDLE GetProcessHeap() { return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x4EA9)); }
+
+void* HeapAlloc(HANDLE hHeap, DWORD dwFlags, size_t dwBytes) {
+  if (hHeap != GetProcessHeap() || platform::detail::TakeFault(platform::FaultOp::HeapAlloc)) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  // One byte more keeps empty blocks distinct, as malloc(0) may not.
+  void* p = (dwFlags & HEAP_ZERO_MEMORY) ? std::calloc(dwBytes + 1, 1) : std::malloc(dwBytes + 1);
+  if (!p) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  return p;
+}
+
+BOOL HeapFree(HANDLE hHeap, DWORD /*dwFlags*/, void* lpMem) {
+  if (hHeap != GetProcessHeap()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  std::free(lpMem);
+  return TRUE;
+}
+
 HLOCAL LocalAlloc(UINT uFlags, UINT uBytes) {
   return Alloc(LocalHeap(), platform::FaultOp::LocalAlloc, uFlags, uBytes, kLocalLimit);
 }

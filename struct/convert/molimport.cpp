@@ -1,5 +1,6 @@
 // Reading MOL files into structure records.
 #include "convert/molimport.h"
+#include "core/alloc.h"
 
 #include <algorithm>
 #include <cmath>
@@ -273,7 +274,7 @@ short MolToStructure(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR fileN
   MOLPARSE* mp = ReadMolFile(&status, info, pcp, fileName);
   if (!mp) return status;
   const size_t cb = RecordSize(mp->nBonds, mp->nLabels, mp->cbLabels);
-  auto* rec = static_cast<CSDRAWREC*>(std::calloc(cb, 1));
+  auto* rec = StructAllocOf<CSDRAWREC>(cb, true);
   if (!rec) {
     FreeMolParse(mp);
     return 0;

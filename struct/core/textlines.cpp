@@ -1,11 +1,12 @@
 #include "core/textlines.h"
+#include "core/alloc.h"
 
 #include <cstdlib>
 
 CTextLineReader::CTextLineReader(HANDLE hFile)
-    : hFile_(hFile), buf_(static_cast<char*>(std::malloc(kBlock))) {}
+    : hFile_(hFile), buf_(StructAllocOf<char>(kBlock)) {}
 
-CTextLineReader::~CTextLineReader() { std::free(buf_); }
+CTextLineReader::~CTextLineReader() { StructFree(buf_); }
 
 int CTextLineReader::Peek() {
   if (pos_ < have_) return static_cast<unsigned char>(buf_[pos_]);

@@ -1,6 +1,7 @@
 // Copies of structure records: the block holds nothing outside itself, so a
 // byte copy is a complete copy.
 #include "database/drawrec.h"
+#include "core/alloc.h"
 
 #include <cstdlib>
 
@@ -8,7 +9,7 @@ CSDRAWREC* DuplicateStructureRecord(const CSDRAWREC* src) {
   // No record is smaller than its header or larger than 16 bits can say; a
   // size outside that is a damaged record, not one to copy.
   if (!src || src->cbTotal < CSDRAWREC_HEADER || src->cbTotal > CSDRAWREC_MAX) return nullptr;
-  auto* copy = static_cast<CSDRAWREC*>(std::malloc(src->cbTotal));
+  auto* copy = StructAllocOf<CSDRAWREC>(src->cbTotal);
   if (copy) std::memcpy(copy, src, src->cbTotal);
   return copy;
 }

@@ -2,6 +2,7 @@
 // (with the sequential-read shortcut), and the search over the configured
 // libraries.
 #include "database/lookup.h"
+#include "core/alloc.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -177,7 +178,7 @@ short ReadStructureRecord(STRUCT_DLL_INFO* info, LPCSTR dataPath, CCommandProces
 
   BYTE* body = nullptr;
   if (status == 0) {
-    body = static_cast<BYTE*>(std::calloc(cbBody + 1u, 1));
+    body = StructAllocOf<BYTE>(cbBody + 1u, true);
     if (!body)
       status = ReportError(pcp, IDS_ERR_NOMEMORY);
     else if (!ReadExact(h, body, cbBody))

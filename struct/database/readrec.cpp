@@ -2,6 +2,7 @@
 // centring, and flattening into a structure drawing record. Every read of the
 // body is checked against its length.
 #include "database/readrec.h"
+#include "core/alloc.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -93,7 +94,7 @@ bool AppendLabel(CSREADREC* rr, const char* text, size_t len) {
 
 }  // namespace
 
-CSREADREC* NewReadRecord() { return static_cast<CSREADREC*>(std::calloc(1, sizeof(CSREADREC))); }
+CSREADREC* NewReadRecord() { return StructAllocOf<CSREADREC>(sizeof(CSREADREC), true); }
 
 void FreeReadRecord(CSREADREC* rr) {
   if (!rr) return;
@@ -255,7 +256,7 @@ short FlattenReadRecord(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, const CSR
   // Codes and references expand, so a record that fits its file may not fit
   // the 16-bit block.
   if (cb > CSDRAWREC_MAX) return ReportError(pcp, IDS_ERR_NOMEMORY);
-  auto* rec = static_cast<CSDRAWREC*>(std::malloc(cb));
+  auto* rec = StructAllocOf<CSDRAWREC>(cb);
   if (!rec) return ReportError(pcp, IDS_ERR_NOMEMORY);
   std::memset(rec, 0, cb);
   rec->cbTotal = static_cast<DWORD>(cb);

@@ -1,4 +1,5 @@
 #include "objects/makeobj.h"
+#include "core/alloc.h"
 
 #include <new>
 
@@ -7,7 +8,7 @@
 namespace {
 
 short MakeObject(BYTE idType, int word, void* payload, OBJ_BASECLASS** result, CCpClient* client) {
-  auto* value = new (std::nothrow) OBJ_BASECLASS{};
+  auto* value = StructNew<OBJ_BASECLASS>();
   if (!value) return ReportError(client->pcp, IDS_ERR_CREATEOBJECT);
   value->idType = idType;
   if (word == 1) value->pWord1 = payload;

@@ -3,6 +3,7 @@
 // and the picture's own window extent and origin are recomputed so that its
 // placement lands where a structure's would.
 #include "objects/metaobj.h"
+#include "core/alloc.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -140,7 +141,7 @@ short Describe(CCpClient* client, METAFILEDATA* data, intptr_t where) {
 METAFILEDATA* NewMetafilePayload(const METAFILEPICT& pict, LPCSTR source) {
   HMETAFILE copy = CopyMetaFile(pict.hMF, nullptr);
   if (!copy) return nullptr;
-  auto* data = new (std::nothrow) METAFILEDATA{1, RECT{}, CString(source), pict};
+  auto* data = StructNew<METAFILEDATA>(1, RECT{}, CString(source), pict);
   if (!data) {
     DeleteMetaFile(copy);
     return nullptr;

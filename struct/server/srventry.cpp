@@ -4,6 +4,7 @@
 #include <new>
 
 #include "core/app.h"
+#include "core/alloc.h"
 #include "core/common.h"
 #include "core/settings.h"
 #include "resources/resource.h"
@@ -15,7 +16,7 @@ namespace {
 
 short CreateClient(uintptr_t* block) {
   auto* pcp = reinterpret_cast<CCommandProcessor*>(block[SRVBLK_CMDPROC]);
-  auto* client = static_cast<CCpClient*>(std::calloc(1, sizeof(CCpClient)));
+  auto* client = StructAllocOf<CCpClient>(sizeof(CCpClient), true);
   if (!client) return ReportErrorNum(pcp, IDS_ERR_ALLOCATION, 222);
   client->dwHost0 = block[SRVBLK_HOST2];
   client->dwHost1 = block[SRVBLK_HOST1];
@@ -28,7 +29,7 @@ short CreateClient(uintptr_t* block) {
 
 short InitClient(CCpClient* client) {
   if (!client) return 0;
-  auto* info = new (std::nothrow) STRUCT_DLL_INFO;
+  auto* info = StructNew<STRUCT_DLL_INFO>();
   if (!info) {
     // Nothing may run without the global state: the client stays bare.
     ReportErrorNum(client->pcp, IDS_ERR_ALLOCATION, 223);
@@ -46,7 +47,7 @@ short EndClient(CCpClient* client) {
   DestroyClientWindows(client);
   delete GetDllInfo(client);
   client->pInfo = nullptr;
-  std::free(client);
+  StructFree(client);
   return 0;
 }
 

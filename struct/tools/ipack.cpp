@@ -7,6 +7,7 @@
 #include <new>
 
 #include "core/textlines.h"
+#include "core/alloc.h"
 #include "database/fileio.h"
 #include "resources/resource.h"
 #include "tools/driver.h"
@@ -82,7 +83,7 @@ short OpenFiles(IPACKCONTEXT* c, long long* size) {
   c->hText = OpenForReading(c->szText);
   if (c->hText == INVALID_HANDLE_VALUE) return ReportErrorStr(pcp, IDS_ERR_NODATAFILE, c->szText);
   *size = std::max(0LL, FileSizeOf(c->hText));
-  c->reader = new (std::nothrow) CTextLineReader(c->hText);
+  c->reader = StructNew<CTextLineReader>(c->hText);
   if (!c->reader || !c->reader->IsReady()) return ReportError(pcp, IDS_ERR_NOMEMORY);
   c->hBinary = CreateFile(c->szBinary, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

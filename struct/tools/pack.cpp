@@ -9,6 +9,7 @@
 // count, then x y each). Tokens are separated by any run of ": ,;()". The
 // input ends at the first record line that does not begin with "c".
 #include "tools/pack.h"
+#include "core/alloc.h"
 
 #include <algorithm>
 #include <cctype>
@@ -395,7 +396,7 @@ short OpenFiles(PACKCONTEXT* c, long long* size) {
   c->hAscii = OpenForReading(c->szAscii);
   if (c->hAscii == INVALID_HANDLE_VALUE) return ReportErrorStr(pcp, IDS_ERR_NODATAFILE, c->szAscii);
   *size = std::max(0LL, FileSizeOf(c->hAscii));
-  c->reader = new (std::nothrow) CTextLineReader(c->hAscii);
+  c->reader = StructNew<CTextLineReader>(c->hAscii);
   if (!c->reader || !c->reader->IsReady()) return ReportError(pcp, IDS_ERR_NOMEMORY);
   c->hOutput = CreateEmpty(c->szOutput);
   if (c->hOutput == INVALID_HANDLE_VALUE)

@@ -1,4 +1,5 @@
 #include "tools/subset.h"
+#include "core/alloc.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -104,7 +105,7 @@ short CopyRecord(SUBSETSTATE& st, LONG id) {
   WORD len = 0;
   if (offset < 0 || !SeekTo(st.hSrcData, offset) || !ReadExact(st.hSrcData, &len, 2))
     return ReportErrorStr(st.pcp, IDS_ERR_BADSTRUCTURE, st.strSrcData);
-  BYTE* rec = static_cast<BYTE*>(std::malloc(static_cast<size_t>(len) + 2));
+  BYTE* rec = StructAllocOf<BYTE>(static_cast<size_t>(len) + 2);
   if (!rec) return ReportError(st.pcp, IDS_ERR_NOMEMORY);
   std::memcpy(rec, &len, 2);
   if (!ReadExact(st.hSrcData, rec + 2, len)) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/app.h"
+#include "core/alloc.h"
 #include "core/viewlookup.h"
 #include "objects/makeobj.h"
 #include "resources/resource.h"
@@ -94,7 +95,7 @@ STRUCT_FUNCTION(ChemStrucWindow) {
   const LONG x0 = PartOf(left, W), x1 = PartOf(right, W);
   const LONG y0 = PartOf(1000LL - bottom, H), y1 = PartOf(1000LL - top, H);
 
-  auto* wnd = new (std::nothrow) CChemStructureWindow(client);
+  auto* wnd = StructNew<CChemStructureWindow>(client);
   if (!wnd) return ReportError(pcp, IDS_ERR_CREATEWINDOW);
   auto extent = [](LONG from, LONG to) {
     return static_cast<int>(std::clamp<long long>(static_cast<long long>(to) - from, 0, INT32_MAX));

@@ -49,6 +49,7 @@ enum class FaultOp {
   GlobalAlloc,  // GlobalAlloc and GlobalReAlloc
   ProfileWrite,
   SetClipboardData,  // fails as when the system is out of memory; the caller keeps the block
+  HeapAlloc,         // blocks of the process heap
   Count
 };
 enum class FaultKind {

@@ -247,6 +247,7 @@ TEST_F(MolTest, FailuresReleaseEverything) {
   std::string good = Mol("x", "", kMethanolAtoms, {{1, 2, 1}});
   testutil::SweepFaults(platform::FaultOp::ReadFile, [&] { Import(good); });
   testutil::SweepFaults(platform::FaultOp::LocalAlloc, [&] { Import(good); });
+  testutil::SweepFaults(platform::FaultOp::HeapAlloc, [&] { Import(good); });
   const int blocks = platform::LiveLocalBlocks();
   Refusal(Mol("x", "", kMethanolAtoms, {{1, 5, 1}}));
   EXPECT_EQ(platform::LiveLocalBlocks(), blocks);

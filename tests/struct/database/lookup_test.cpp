@@ -226,6 +226,7 @@ TEST_F(LookupTest, ConfiguredLibrariesInOrderFirstOneWins) {
 TEST_F(LookupTest, FailedReadsLeakNothing) {
   EXPECT_GT(testutil::SweepFaults(platform::FaultOp::LocalAlloc, [&] { std::free(Load(-4)); }), 0);
   EXPECT_GT(testutil::SweepFaults(platform::FaultOp::ReadFile, [&] { std::free(Load(64175)); }), 2);
+  EXPECT_GT(testutil::SweepFaults(platform::FaultOp::HeapAlloc, [&] { std::free(Load(64175)); }), 2);
 }
 
 }  // namespace

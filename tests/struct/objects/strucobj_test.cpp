@@ -11,6 +11,7 @@
 #include "objects/entries.h"
 #include "support/fakehost.h"
 #include "support/libbytes.h"
+#include "testutil/faultsweep.h"
 #include "testutil/tempdir.h"
 
 using libbytes::DataFile;
@@ -93,6 +94,21 @@ TEST_F(StrucObjTest, ExistsWithIdZeroReadsNothingButShowsTheText) {
   EXPECT_EQ(r->dValue, 0);
   Destroy(r);
   EXPECT_TRUE(host_.errors.empty());
+}
+
+TEST_F(StrucObjTest, MemoryShortForTheRecordOrTheObjectFailsTheCallAndLeaksNothing) {
+  OBJ_BASECLASS* r = nullptr;
+  short status = 0;
+  const int made = testutil::SweepFaults(platform::FaultOp::HeapAlloc, [&] {
+    status = Call(ChemStrucCreateInt, {Number(-1), String("")}, &r);
+    if (status != 0) {
+      EXPECT_EQ(r, nullptr);
+    }
+    Destroy(r);
+    r = nullptr;
+  });
+  EXPECT_GT(made, 2);  // the lookup's blocks, the record, the object
+  EXPECT_EQ(status, 0);
 }
 
 TEST_F(StrucObjTest, NegativeNumbersAreRecordNumbersRoundedAwayFromZero) {

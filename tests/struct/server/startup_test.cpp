@@ -7,9 +7,11 @@
 
 #include "core/app.h"
 #include "core/common.h"
+#include "resources/resource.h"
 #include "server/entries.h"
 #include "server/register.h"
 #include "support/fakehost.h"
+#include "testutil/faultsweep.h"
 
 using fakehost::Client;
 using fakehost::FakeProcessor;
@@ -54,6 +56,24 @@ TEST(ServerEntry, CreatesClientRecordFromTheBlock) {
   EXPECT_EQ(client->pInfo, nullptr);
   EXPECT_EQ(client->pcp, &host);
   EXPECT_EQ(OOCPSRV(client, 6, nullptr), 0);
+}
+
+TEST(ServerEntry, MemoryShortAtStartUpIsReportedAndLeavesNothingBehind) {
+  std::vector<int> reported;
+  testutil::SweepFaults(platform::FaultOp::HeapAlloc, [&] {
+    FakeProcessor host;
+    uintptr_t block[SRVBLK_WORDS] = {0, 111, 222, 0, 0, reinterpret_cast<uintptr_t>(&host)};
+    if (OOCPSRV(nullptr, 2, block) == 0) {
+      auto* client = reinterpret_cast<CCpClient*>(block[SRVBLK_CLIENT]);
+      OOCPSRV(client, 3, nullptr);
+      OOCPSRV(client, 6, nullptr);
+    }
+    for (const auto& e : host.errors) reported.push_back(e.first);
+  });
+  // The client record, then the global state: each refusal reported as such.
+  ASSERT_GE(reported.size(), 2u);
+  EXPECT_EQ(reported[0], IDS_ERR_ALLOCATION);
+  EXPECT_EQ(reported[1], IDS_ERR_ALLOCATION);
 }
 
 TEST(ServerEntry, RegistersTypesThenFunctionsThenCommandsInTableOrder) {

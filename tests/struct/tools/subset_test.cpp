@@ -131,6 +131,7 @@ TEST_F(SubsetTest, AnAbortKeepsWhatWasCopiedAndFailuresLeaveWholeRecords) {
   };
   testutil::SweepFaults(platform::FaultOp::WriteFile, platform::FaultKind::ShortWrite, run, check);
   testutil::SweepFaults(platform::FaultOp::ReadFile, platform::FaultKind::Fail, run, check);
+  testutil::SweepFaults(platform::FaultOp::HeapAlloc, platform::FaultKind::Fail, run, check);
 
   // A source cut inside its last record: 521 naming it, the rest indexed.
   const std::string source = ReadFileBytes(dir_.file("src.sdb"));
