@@ -126,6 +126,20 @@ void FreeMolParse(MOLPARSE* mp) {
   LocalFree(h);
 }
 
+namespace {
+
+// The lines of a MOL file, read straight from its handle.
+class CFileMolLines : public CMolLines {
+ public:
+  explicit CFileMolLines(HANDLE h) : h_(h) {}
+  int ReadLine(char* buf, int capacity) override { return ReadTextLine(h_, buf, capacity); }
+
+ private:
+  HANDLE h_;
+};
+
+}  // namespace
+
 MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* pcp,
                       LPCSTR fileName) {
   *status = 0;
@@ -135,23 +149,31 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
     *status = ReportErrorStr(pcp, IDS_ERR_OPENFILE, fileName);
     return nullptr;
   }
+  CFileMolLines lines(h);
+  MOLPARSE* mp = ReadMolBlock(status, info, pcp, fileName, lines);
+  CloseHandle(h);
+  return mp;
+}
+
+MOLPARSE* ReadMolBlock(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* pcp,
+                       LPCSTR fileName, CMolLines& lines) {
+  *status = 0;
   auto badFile = [&] { return ReportErrorStr(pcp, IDS_ERR_MOLFORMAT, fileName); };
 
   char name[50];
   char line[256];
   char cas[256];
-  ReadTextLine(h, name, sizeof name);
+  lines.ReadLine(name, sizeof name);
   bool ok = IsPrintableLine(name);
-  ReadTextLine(h, line, sizeof line);
+  lines.ReadLine(line, sizeof line);
   ok = ok && IsPrintableLine(line);
-  ReadTextLine(h, cas, sizeof cas);
+  lines.ReadLine(cas, sizeof cas);
   ok = ok && IsPrintableLine(cas);
   const LONG lCas = ParseCasNumber(info, cas);
-  ReadTextLine(h, line, sizeof line);
+  lines.ReadLine(line, sizeof line);
   ok = ok && IsPrintableLine(line);
   if (!ok) {
     *status = badFile();
-    CloseHandle(h);
     return nullptr;
   }
   CopyText(info->szScratch1, line, sizeof info->szScratch1);
@@ -163,7 +185,6 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
   // 16-bit blocks.
   if (nAtoms > kMaxCount || nBonds > kMaxCount) {
     *status = badFile();
-    CloseHandle(h);
     return nullptr;
   }
   const size_t cbBlock = sizeof(HLOCAL) + sizeof(MOLPARSE) + 19u * static_cast<size_t>(nAtoms) +
@@ -172,7 +193,6 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
       RecordSize(static_cast<size_t>(nBonds), static_cast<size_t>(nAtoms),
                  11u * static_cast<size_t>(nAtoms)) > CSDRAWREC_MAX) {
     *status = badFile();
-    CloseHandle(h);
     return nullptr;
   }
 
@@ -180,7 +200,6 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
   BYTE* block = hBlock ? static_cast<BYTE*>(LocalLock(hBlock)) : nullptr;
   if (!block) {
     if (hBlock) LocalFree(hBlock);
-    CloseHandle(h);
     return nullptr;
   }
   // The handle rides in front of the tables so they can be released alone.
@@ -194,7 +213,7 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
   mp->offLabels = static_cast<WORD>(mp->offBonds + 12 * nBonds);
 
   for (long long k = 0; k < nAtoms && *status == 0; ++k) {
-    if (ReadTextLine(h, line, sizeof line) < 0 || !IsPrintableLine(line)) {
+    if (lines.ReadLine(line, sizeof line) < 0 || !IsPrintableLine(line)) {
       *status = badFile();
       break;
     }
@@ -217,7 +236,7 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
   }
 
   for (long long j = 0; j < nBonds && *status == 0; ++j) {
-    if (ReadTextLine(h, line, sizeof line) < 0) {
+    if (lines.ReadLine(line, sizeof line) < 0) {
       *status = badFile();
       break;
     }
@@ -240,7 +259,6 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
     bond.iAtom2 = static_cast<LONG>(a2);
     bond.nType = static_cast<LONG>(type);
   }
-  CloseHandle(h);
   if (*status) {
     FreeMolParse(mp);
     return nullptr;
@@ -267,17 +285,16 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
   return mp;
 }
 
-short MolToStructure(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR fileName,
-                     CSDRAWREC** out) {
-  *out = nullptr;
-  short status = 0;
-  MOLPARSE* mp = ReadMolFile(&status, info, pcp, fileName);
-  if (!mp) return status;
+namespace {
+
+// The record made from the working tables, which it frees; null when memory
+// is short.
+CSDRAWREC* RecordFromMolParse(STRUCT_DLL_INFO* info, MOLPARSE* mp, LPCSTR fileName) {
   const size_t cb = RecordSize(mp->nBonds, mp->nLabels, mp->cbLabels);
   auto* rec = StructAllocOf<CSDRAWREC>(cb, true);
   if (!rec) {
     FreeMolParse(mp);
-    return 0;
+    return nullptr;
   }
   rec->cbTotal = static_cast<DWORD>(cb);
   CopyText(rec->szName, mp->szName[0] ? mp->szName : fileName, CS_NAME_MAX + 1);
@@ -308,6 +325,25 @@ short MolToStructure(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR fileN
     text += len + 1;
   }
   FreeMolParse(mp);
-  *out = rec;
-  return 0;
+  return rec;
+}
+
+}  // namespace
+
+short MolToStructure(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR fileName,
+                     CSDRAWREC** out) {
+  *out = nullptr;
+  short status = 0;
+  MOLPARSE* mp = ReadMolFile(&status, info, pcp, fileName);
+  if (mp) *out = RecordFromMolParse(info, mp, fileName);
+  return status;
+}
+
+short MolBlockToStructure(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR fileName,
+                          CMolLines& lines, CSDRAWREC** out) {
+  *out = nullptr;
+  short status = 0;
+  MOLPARSE* mp = ReadMolBlock(&status, info, pcp, fileName, lines);
+  if (mp) *out = RecordFromMolParse(info, mp, fileName);
+  return status;
 }

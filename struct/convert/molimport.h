@@ -40,10 +40,36 @@ struct MOLPARSE {
 int ReadTextLine(HANDLE hFile, char* buf, int capacity);
 // True for an empty text or one of printable ASCII characters only.
 BOOL IsPrintableLine(const char* text);
+
+// Where a molblock's lines come from: a MOL file of its own, or one molblock
+// of a larger file (an SD file). ReadLine keeps to ReadTextLine's rules: the
+// length kept (at most capacity - 1 characters and a NUL, the rest of a
+// longer line dropped), -1 at the end of the lines.
+class CMolLines {
+ public:
+  virtual int ReadLine(char* buf, int capacity) = 0;
+
+ protected:
+  ~CMolLines() = default;
+};
+
 // The working tables (a locked local block, see FreeMolParse) or null with
-// *status set (0 when memory was short).
+// *status set (0 when memory was short). 529 reported when the file cannot
+// be opened, 544 for a malformed molblock, 543 for a 3-D one (each naming
+// fileName).
 MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* pcp,
                       LPCSTR fileName);
+// The same from lines, which are read up to the last bond line; fileName
+// names the source in the reports.
+MOLPARSE* ReadMolBlock(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* pcp,
+                       LPCSTR fileName, CMolLines& lines);
 void FreeMolParse(MOLPARSE* mp);
+// The structure record of a MOL file (malloc'd, the caller frees it): the
+// statuses of ReadMolFile, *out null on failure (also when memory is short,
+// status 0). A molblock without a name takes fileName as its name.
 short MolToStructure(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR fileName,
                      CSDRAWREC** out);
+// The same from lines; a file and a molblock of the same lines give the same
+// record.
+short MolBlockToStructure(CCommandProcessor* pcp, STRUCT_DLL_INFO* info, LPCSTR fileName,
+                          CMolLines& lines, CSDRAWREC** out);

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <tuple>
 #include <map>
 #include <set>
 
@@ -18,10 +17,20 @@ namespace {
 
 bool SamePoint(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
 
+constexpr size_t kMaxBody = 0xFFFF;
+
 // Large values take long runs of continuation bytes: the room is made first.
+// A run that would carry the body past what a record holds is not written:
+// the body is left one byte over the limit, so far coordinates are refused
+// without first taking megabytes each.
 void PutPacked(std::vector<BYTE>& out, LONG v) {
   const size_t at = out.size();
-  out.resize(at + static_cast<size_t>(PackedSize(v)));
+  const size_t cb = static_cast<size_t>(PackedSize(v));
+  if (at + cb > kMaxBody) {
+    out.resize(std::max(at, kMaxBody + 1));
+    return;
+  }
+  out.resize(at + cb);
   WritePackedValues(&v, 1, out.data() + at);
 }
 
@@ -173,8 +182,99 @@ bool EncodeStandardRecord(const StdStructure& s, std::vector<BYTE>& body, std::s
   std::string name = s.name.substr(0, CS_NAME_MAX);
   body.insert(body.end(), name.begin(), name.end());
   body.push_back(0);
-  if (body.size() > 0xFFFF) {
+  if (body.size() > kMaxBody) {
     why = "a record over 65535 bytes";
+    return false;
+  }
+  // A reader expands the record into a drawing record, which must fit too.
+  size_t cbLabels = 0;
+  for (const StdLabel& label : s.labels) cbLabels += std::strlen(label.text.c_str()) + 1;
+  const size_t cbDrawing = CSDRAWREC_HEADER + n + 8 * (2 * n + s.labels.size() + s.circles.size()) +
+                           (s.labels.empty() ? 0 : cbLabels + 1);
+  if (cbDrawing > CSDRAWREC_MAX) {
+    why = "a drawing record over 65535 bytes";
+    return false;
+  }
+  return true;
+}
+
+CStdLibraryWriter::CStdLibraryWriter(const std::string& path) : path_(path) {}
+
+CStdLibraryWriter::~CStdLibraryWriter() = default;
+
+bool CStdLibraryWriter::Open(std::string& why) {
+  const CString dataPath = DataPathOf(path_.c_str());
+  hData_ = files_.Create(dataPath);
+  if (hData_ == INVALID_HANDLE_VALUE) {
+    why = std::string("cannot create a file beside ") + static_cast<LPCSTR>(dataPath);
+    return false;
+  }
+  pending_.assign(1, 0);  // the library kind: standard
+  size_ = 1;
+  return true;
+}
+
+bool CStdLibraryWriter::Flush(std::string& why) {
+  if (!WriteExact(hData_, pending_.data(), static_cast<DWORD>(pending_.size()))) {
+    why = "cannot write " + std::string(static_cast<LPCSTR>(DataPathOf(path_.c_str()))) +
+          " (the old one is kept)";
+    failed_ = true;
+    return false;
+  }
+  pending_.clear();
+  return true;
+}
+
+CStdLibraryWriter::Result CStdLibraryWriter::Add(const StdStructure& s, std::string& why) {
+  if (failed_ || hData_ == INVALID_HANDLE_VALUE) {
+    why = "the library is not open for writing";
+    return kFailed;
+  }
+  if (s.lKey != 0 && HasKey(s.lKey)) {
+    why = "key " + std::to_string(s.lKey) + " occurs twice";
+    return kRepeatedKey;
+  }
+  if (!EncodeStandardRecord(s, body_, why)) return kNotStorable;
+  // Offsets in the index are 32-bit and signed.
+  if (size_ + 2 + static_cast<long long>(body_.size()) > 0x7FFFFFFF) {
+    why = "the data file would pass 2 GB";
+    return kNotStorable;
+  }
+  if (s.lKey != 0) {
+    keys_.insert(s.lKey);
+    index_.push_back(INDEXREC{s.lKey, static_cast<LONG>(size_)});
+  }
+  const WORD cb = static_cast<WORD>(body_.size());
+  pending_.push_back(static_cast<BYTE>(cb & 0xFF));
+  pending_.push_back(static_cast<BYTE>(cb >> 8));
+  pending_.insert(pending_.end(), body_.begin(), body_.end());
+  size_ += 2 + static_cast<long long>(body_.size());
+  ++count_;
+  if (pending_.size() >= kFlushSize && !Flush(why)) return kFailed;
+  return kAdded;
+}
+
+bool CStdLibraryWriter::Commit(std::string& why) {
+  if (failed_ || hData_ == INVALID_HANDLE_VALUE) {
+    why = "the library is not open for writing";
+    return false;
+  }
+  if (!Flush(why)) return false;
+  std::sort(index_.begin(), index_.end(),
+            [](const INDEXREC& a, const INDEXREC& b) { return a.lKey < b.lKey; });
+  const CString indexPath = IndexPathOf(path_.c_str());
+  HANDLE h = files_.Create(indexPath);
+  failed_ = true;  // whatever happens now, the writer is done
+  if (h == INVALID_HANDLE_VALUE) {
+    why = std::string("cannot create a file beside ") + static_cast<LPCSTR>(indexPath);
+    return false;
+  }
+  if (!WriteExact(h, index_.data(), static_cast<DWORD>(index_.size() * sizeof(INDEXREC)))) {
+    why = std::string("cannot write ") + static_cast<LPCSTR>(indexPath) + " (the old one is kept)";
+    return false;
+  }
+  if (!files_.Commit()) {
+    why = "cannot put " + path_ + " in place (the old files are kept)";
     return false;
   }
   return true;
@@ -182,56 +282,22 @@ bool EncodeStandardRecord(const StdStructure& s, std::vector<BYTE>& body, std::s
 
 bool WriteStandardLibrary(const std::string& path, const std::vector<StdStructure>& structures,
                           std::string& why) {
-  std::vector<INDEXREC> index;
-  std::set<LONG> keys;
-  std::vector<BYTE> data{0};
-  std::vector<BYTE> body;
+  CStdLibraryWriter writer(path);
+  if (!writer.Open(why)) return false;
   for (size_t i = 0; i < structures.size(); ++i) {
     const StdStructure& s = structures[i];
-    if (!EncodeStandardRecord(s, body, why)) {
-      why = "structure " + std::to_string(i + 1) + " (" + s.name + "): " + why;
-      return false;
-    }
-    if (s.lKey != 0) {
-      if (!keys.insert(s.lKey).second) {
-        why = "key " + std::to_string(s.lKey) + " occurs twice";
+    switch (writer.Add(s, why)) {
+      case CStdLibraryWriter::kAdded:
+        break;
+      case CStdLibraryWriter::kNotStorable:
+        why = "structure " + std::to_string(i + 1) + " (" + s.name + "): " + why;
         return false;
-      }
-      index.push_back(INDEXREC{s.lKey, static_cast<LONG>(data.size())});
-    }
-    const WORD cb = static_cast<WORD>(body.size());
-    data.push_back(static_cast<BYTE>(cb & 0xFF));
-    data.push_back(static_cast<BYTE>(cb >> 8));
-    data.insert(data.end(), body.begin(), body.end());
-    if (data.size() > 0x7FFFFFFF) {
-      why = "the data file would pass 2 GB";
-      return false;
+      case CStdLibraryWriter::kRepeatedKey:
+      case CStdLibraryWriter::kFailed:
+        return false;
     }
   }
-  std::sort(index.begin(), index.end(),
-            [](const INDEXREC& a, const INDEXREC& b) { return a.lKey < b.lKey; });
-
-  // Both files are written whole before either replaces what is there.
-  CWholeFiles files;
-  for (const auto& [file, bytes, cb] :
-       {std::tuple{DataPathOf(path.c_str()), static_cast<const void*>(data.data()), data.size()},
-        std::tuple{IndexPathOf(path.c_str()), static_cast<const void*>(index.data()),
-                   index.size() * sizeof(INDEXREC)}}) {
-    HANDLE h = files.Create(file);
-    if (h == INVALID_HANDLE_VALUE) {
-      why = std::string("cannot create a file beside ") + static_cast<LPCSTR>(file);
-      return false;
-    }
-    if (!WriteExact(h, bytes, static_cast<DWORD>(cb))) {
-      why = std::string("cannot write ") + static_cast<LPCSTR>(file) + " (the old one is kept)";
-      return false;
-    }
-  }
-  if (!files.Commit()) {
-    why = "cannot put " + path + " in place (the old files are kept)";
-    return false;
-  }
-  return true;
+  return writer.Commit(why);
 }
 
 StdStructure StructureFromRecord(const CSDRAWREC* rec) {

@@ -1,0 +1,240 @@
+#include "sdfread.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+#include "convert/molimport.h"
+#include "core/textlines.h"
+#include "database/fileio.h"
+#include "keytext.h"
+#include "resources/resource.h"
+
+namespace {
+
+// Lines are read whole up to this length; the MOL reader keeps less of them
+// anyway, and a data value cut here is too long to be a key.
+constexpr int kLine = 1024;
+// The molblock's header: name, program, comment, counts.
+constexpr int kHeaderLines = 4;
+
+bool IsBlankLine(const char* line) {
+  for (; *line; ++line)
+    if (*line != ' ' && *line != '\t') return false;
+  return true;
+}
+
+// "$$$$", blanks after it allowed.
+bool IsDelimiter(const char* line, bool cut) {
+  return !cut && std::strncmp(line, "$$$$", 4) == 0 && IsBlankLine(line + 4);
+}
+
+// The lines of an SD file, one section (a molblock and its data items, up to
+// a "$$$$" line or the end of the file) at a time. The header lines of each
+// section are read ahead, so that sections of blank lines only (after the
+// last "$$$$", say) are told from structures.
+class CSdLines : public CMolLines {
+ public:
+  explicit CSdLines(HANDLE h) : reader_(h) {}
+  bool IsReady() const { return reader_.IsReady(); }
+
+  // Moves to the next section that holds any line; false at the end of the
+  // file or when a read failed.
+  bool NextSection() {
+    if (inSection_)
+      while (Next(nullptr)) {
+      }
+    inSection_ = true;
+    for (;;) {
+      if (fileEnd_) return false;
+      sectionEnd_ = false;
+      nHead_ = iHead_ = 0;
+      while (nHead_ < kHeaderLines && Raw()) {
+        std::memcpy(head_[nHead_], line_, sizeof line_);
+        headCut_[nHead_++] = cut_;
+      }
+      if (nHead_ > 0) return true;
+    }
+  }
+  // True when the section's header lines are all blank: no molblock.
+  bool HeaderIsBlank() const {
+    for (int k = 0; k < nHead_; ++k)
+      if (!IsBlankLine(head_[k])) return false;
+    return true;
+  }
+  // The section's next line (null at its end); *cut tells whether it was
+  // longer than kLine - 1 characters.
+  const char* Next(bool* cut) {
+    if (iHead_ < nHead_) {
+      if (cut) *cut = headCut_[iHead_];
+      return head_[iHead_++];
+    }
+    if (!Raw()) return nullptr;
+    if (cut) *cut = cut_;
+    return line_;
+  }
+  int ReadLine(char* buf, int capacity) override {
+    if (capacity <= 0) return -1;
+    const char* line = Next(nullptr);
+    if (!line) {
+      buf[0] = 0;
+      return -1;
+    }
+    const int n = std::min(static_cast<int>(std::strlen(line)), capacity - 1);
+    std::memcpy(buf, line, static_cast<size_t>(n));
+    buf[n] = 0;
+    return n;
+  }
+  bool ReadFailed() const { return failed_; }
+  long long Consumed() const { return reader_.Consumed(); }
+
+ private:
+  // The next line of the file into line_, unless the section has ended;
+  // false at the section's end.
+  bool Raw() {
+    if (sectionEnd_) return false;
+    const int got = reader_.ReadLine(line_, kLine);
+    cut_ = reader_.WasCut();
+    if (got == CTextLineReader::kError) failed_ = true;
+    if (got < 0) fileEnd_ = true;
+    if (got < 0 || IsDelimiter(line_, cut_)) {
+      sectionEnd_ = true;
+      return false;
+    }
+    return true;
+  }
+
+  CTextLineReader reader_;
+  char line_[kLine] = {};
+  bool cut_ = false;
+  char head_[kHeaderLines][kLine] = {};
+  bool headCut_[kHeaderLines] = {};
+  int nHead_ = 0, iHead_ = 0;
+  bool inSection_ = false, sectionEnd_ = false, fileEnd_ = false, failed_ = false;
+};
+
+// The data item holding the key: "> <NAME>" or any header line starting
+// with ">" whose first <...> is the name; its value is the line after it.
+struct KeyItem {
+  bool found = false;
+  bool cut = false;
+  std::string value;
+};
+
+// The name in a data header line ("" when it has none).
+std::string FieldName(const char* line) {
+  const char* open = std::strchr(line, '<');
+  const char* close = open ? std::strchr(open + 1, '>') : nullptr;
+  return close ? std::string(open + 1, close) : std::string();
+}
+
+// The molblock's record, refused or not, with its key, to the run.
+void TakeRecord(CBuildRun& run, const std::string& file, long long number, short status,
+                CSDRAWREC* rec, const KeyItem* item) {
+  if (!rec) {
+    const char* why = status == IDS_ERR_MOL3D ? "refused: 3-D coordinates"
+                      : status == IDS_ERR_MOLFORMAT
+                          ? "refused: not a molblock the MOL reader takes "
+                            "(header, counts, atom or bond lines)"
+                          : "refused: out of memory";
+    return run.Skip(file, number, SkipReason::kRefused, why);
+  }
+  StdStructure s = StructureFromRecord(rec);
+  std::free(rec);
+  const BuildOptions& o = run.options();
+  if (!o.numbered && o.keyField.empty() && s.lKey <= 0)
+    return run.Skip(file, number, SkipReason::kNoKey, "no CAS number on its third line");
+  if (!o.numbered && !o.keyField.empty()) {
+    const std::string field = "<" + o.keyField + ">";
+    if (!item || !item->found)
+      return run.Skip(file, number, SkipReason::kNoKey, "no " + field + " data item");
+    if (item->cut)
+      return run.Skip(file, number, SkipReason::kMalformedKey,
+                      "malformed key in " + field + " " + QuotedForMessage(item->value));
+    LONG key = 0;
+    const KeyText k = ParseKeyText(run.info(), item->value, &key);
+    if (k == KeyText::kMissing)
+      return run.Skip(file, number, SkipReason::kNoKey, "empty " + field + " data item");
+    if (k != KeyText::kOk) {
+      const SkipReason reason = k == KeyText::kCheckDigit   ? SkipReason::kCheckDigit
+                                : k == KeyText::kOutOfRange ? SkipReason::kKeyOutOfRange
+                                                            : SkipReason::kMalformedKey;
+      return run.Skip(
+          file, number, reason,
+          std::string(KeyTextProblem(k)) + " in " + field + " " + QuotedForMessage(item->value));
+    }
+    s.lKey = key;
+  }
+  run.Take(file, number, std::move(s));
+}
+
+}  // namespace
+
+bool IsMolPath(const std::string& path) {
+  return path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".mol") == 0;
+}
+
+void ReadSdFile(CBuildRun& run, const std::string& path, long long bytesBefore) {
+  HANDLE h = OpenForReading(path.c_str());
+  if (h == INVALID_HANDLE_VALUE) return run.FileProblem(path, "cannot open");
+  CSdLines lines(h);
+  const std::string& field = run.options().keyField;
+  long long number = 0;
+  while (lines.IsReady() && run.Going() && lines.NextSection()) {
+    if (lines.HeaderIsBlank()) {
+      // Blank lines alone are no structure; anything after blank header
+      // lines is a molblock without its header.
+      bool any = false;
+      while (const char* line = lines.Next(nullptr)) any = any || !IsBlankLine(line);
+      if (any)
+        run.Skip(path, ++number, SkipReason::kRefused,
+                 "refused: no molblock header (its first four lines are blank)");
+      continue;
+    }
+    ++number;
+    CSDRAWREC* rec = nullptr;
+    short status;
+    {
+      CQuietReports quiet(true);
+      status = MolBlockToStructure(run.pcp(), run.info(), path.c_str(), lines, &rec);
+    }
+    // The data items: a header line, then value lines up to a blank line.
+    KeyItem item;
+    bool inItem = false, cut = false;
+    while (const char* line = lines.Next(&cut)) {
+      if (inItem) {
+        inItem = !IsBlankLine(line);
+        continue;
+      }
+      if (line[0] != '>') continue;
+      inItem = true;
+      if (item.found || field.empty() || FieldName(line) != field) continue;
+      item.found = true;
+      if (const char* value = lines.Next(&cut)) {
+        item.value = value;
+        item.cut = cut;
+        inItem = !IsBlankLine(value);
+      } else {
+        inItem = false;
+      }
+    }
+    TakeRecord(run, path, number, status, rec, &item);
+    run.Progress(bytesBefore + lines.Consumed());
+  }
+  if (!lines.IsReady()) run.FileProblem(path, "out of memory");
+  if (lines.ReadFailed())
+    run.FileProblem(path, "read failed after structure " + std::to_string(number));
+  CloseHandle(h);
+}
+
+void ReadMolInput(CBuildRun& run, const std::string& path) {
+  CSDRAWREC* rec = nullptr;
+  short status;
+  {
+    CQuietReports quiet(true);
+    status = MolToStructure(run.pcp(), run.info(), path.c_str(), &rec);
+  }
+  if (!rec && status == IDS_ERR_OPENFILE) return run.FileProblem(path, "cannot open");
+  TakeRecord(run, path, 1, status, rec, nullptr);
+}
