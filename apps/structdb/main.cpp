@@ -9,6 +9,7 @@
 
 #include "convert/molimport.h"
 #include "database/stdwriter.h"
+#include "export.h"
 #include "libfile.h"
 #include "quietproc.h"
 #include "core/common.h"
@@ -81,5 +82,8 @@ int main(int argc, char** argv) {
   if (cmd == "build") return Build(argc, argv);
   if (cmd == "dump" && argc == 3) return DumpLibrary(argv[2], stdout) ? 1 : 0;
   if (cmd == "check" && argc == 3) return CheckLibrary(argv[2], stdout) ? 1 : 0;
+  if (cmd == "export" && argc == 4) return ExportLibrary(argv[2], argv[3], false);
+  if (cmd == "export" && argc == 5 && std::strcmp(argv[2], "--mol") == 0)
+    return ExportLibrary(argv[4], argv[3], true);
   return Usage();
 }
