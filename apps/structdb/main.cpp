@@ -10,6 +10,7 @@
 #include "ascii.h"
 #include "buildrun.h"
 #include "database/fileio.h"
+#include "export.h"
 #include "libfile.h"
 #include "sdfread.h"
 
@@ -23,6 +24,8 @@ int Usage() {
       "       structdb build --ascii FILE [OPTIONS] OUT  build one from an ASCII structure file\n"
       "       structdb dump LIB                          print every record decoded\n"
       "       structdb check LIB                         check index and records\n"
+      "       structdb export LIB OUT.sdf                every indexed record as an SD file\n"
+      "       structdb export --mol DIR LIB              one MOL file per indexed record\n"
       "build options:\n"
       "  --key-field NAME  the key is the SD data item NAME (a CAS number or an integer)\n"
       "  --number-from N   the keys are N, N+1, ... in the order written\n"
@@ -119,5 +122,8 @@ int main(int argc, char** argv) {
   if (cmd == "build") return Build(argc, argv);
   if (cmd == "dump" && argc == 3) return DumpLibrary(argv[2], stdout) ? 1 : 0;
   if (cmd == "check" && argc == 3) return CheckLibrary(argv[2], stdout) ? 1 : 0;
+  if (cmd == "export" && argc == 4) return ExportLibrary(argv[2], argv[3], false);
+  if (cmd == "export" && argc == 5 && std::strcmp(argv[2], "--mol") == 0)
+    return ExportLibrary(argv[4], argv[3], true);
   return Usage();
 }
