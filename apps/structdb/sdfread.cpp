@@ -1,9 +1,11 @@
 #include "sdfread.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
+#include <vector>
 
 #include "convert/molimport.h"
 #include "core/textlines.h"
@@ -122,6 +124,42 @@ struct KeyItem {
   std::string value;
 };
 
+// What a molblock cannot carry, from the data items the export writes:
+// "STRUCT_CIRCLES" (one "x y" a line) and "STRUCT_LABELS" (one "n x y text" a
+// line, n the label's place from 1), coordinates in MOL units.
+struct ExtraItems {
+  std::vector<std::string> circles, labels;
+};
+
+// A MOL coordinate in structure units, exactly as the MOL reader converts
+// one (y turned over with sign -1).
+LONG MolToUnits(const char* text, double sign) {
+  return TruncToLong(sign * std::atof(text) * 2000.0 / 75.0);
+}
+
+// Adds the circles and the labels of the items to s; false when a line does
+// not read.
+bool ApplyExtras(const ExtraItems& extra, StdStructure& s) {
+  for (const std::string& line : extra.circles) {
+    char x[64], y[64];
+    if (std::sscanf(line.c_str(), "%63s %63s", x, y) != 2) return false;
+    s.circles.push_back(POINT{MolToUnits(x, 1.0), MolToUnits(y, -1.0)});
+  }
+  for (const std::string& line : extra.labels) {
+    long place = 0;
+    char x[64], y[64];
+    int used = 0;
+    if (std::sscanf(line.c_str(), "%ld %63s %63s%n", &place, x, y, &used) != 3 || place < 1)
+      return false;
+    // The text is everything after the one blank that follows y.
+    const std::string text = static_cast<size_t>(used) < line.size() ? line.substr(used + 1) : "";
+    const size_t at = std::min<size_t>(static_cast<size_t>(place) - 1, s.labels.size());
+    s.labels.insert(s.labels.begin() + static_cast<std::ptrdiff_t>(at),
+                    StdLabel{POINT{MolToUnits(x, 1.0), MolToUnits(y, -1.0)}, text});
+  }
+  return true;
+}
+
 // The name in a data header line ("" when it has none).
 std::string FieldName(const char* line) {
   const char* open = std::strchr(line, '<');
@@ -131,7 +169,7 @@ std::string FieldName(const char* line) {
 
 // The molblock's record, refused or not, with its key, to the run.
 void TakeRecord(CBuildRun& run, const std::string& file, long long number, short status,
-                CSDRAWREC* rec, const KeyItem* item) {
+                CSDRAWREC* rec, const KeyItem* item, const ExtraItems* extra = nullptr) {
   if (!rec) {
     const char* why = status == IDS_ERR_MOL3D ? "refused: 3-D coordinates"
                       : status == IDS_ERR_MOLFORMAT
@@ -142,6 +180,9 @@ void TakeRecord(CBuildRun& run, const std::string& file, long long number, short
   }
   StdStructure s = StructureFromRecord(rec);
   std::free(rec);
+  if (extra && !ApplyExtras(*extra, s))
+    return run.Skip(file, number, SkipReason::kRefused,
+                    "refused: a STRUCT_CIRCLES or STRUCT_LABELS line does not read");
   const BuildOptions& o = run.options();
   if (!o.numbered && o.keyField.empty() && s.lKey <= 0)
     return run.Skip(file, number, SkipReason::kNoKey, "no CAS number on its third line");
@@ -201,14 +242,21 @@ void ReadSdFile(CBuildRun& run, const std::string& path, long long bytesBefore) 
     }
     // The data items: a header line, then value lines up to a blank line.
     KeyItem item;
+    ExtraItems extra;
+    std::vector<std::string>* extraLines = nullptr;
     bool inItem = false, cut = false;
     while (const char* line = lines.Next(&cut)) {
       if (inItem) {
         inItem = !IsBlankLine(line);
+        if (inItem && extraLines) extraLines->push_back(line);
         continue;
       }
       if (line[0] != '>') continue;
       inItem = true;
+      const std::string name = FieldName(line);
+      extraLines = name == "STRUCT_CIRCLES" ? &extra.circles
+                   : name == "STRUCT_LABELS" ? &extra.labels
+                                             : nullptr;
       if (item.found || field.empty() || FieldName(line) != field) continue;
       item.found = true;
       if (const char* value = lines.Next(&cut)) {
@@ -219,7 +267,7 @@ void ReadSdFile(CBuildRun& run, const std::string& path, long long bytesBefore) 
         inItem = false;
       }
     }
-    TakeRecord(run, path, number, status, rec, &item);
+    TakeRecord(run, path, number, status, rec, &item, &extra);
     run.Progress(bytesBefore + lines.Consumed());
   }
   if (!lines.IsReady()) run.FileProblem(path, "out of memory");

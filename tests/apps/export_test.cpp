@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 #include "convert/molimport.h"
@@ -151,6 +152,31 @@ TEST_F(Export, SampleRoundTripsThroughMolFiles) {
   EXPECT_EQ(dumped.find("  circle"), std::string::npos);
   EXPECT_EQ(content(dumped), content(Shell(structdb + " dump " + kSample)));
   EXPECT_EQ(testutil::ReadFileBytes(again + ".ind").size(), 80u * sizeof(INDEXREC));
+}
+
+// Through an SD file the circles and the free labels come back in their data
+// items: every record of the sample again byte for byte, under its key.
+TEST_F(Export, SampleRoundTripsThroughAnSdFileRecordForRecord) {
+  ASSERT_EQ(ExportLibrary(kSample, tmp_.file("s.sdf"), false), 0);
+  int status = 0;
+  const std::string out = Shell(std::string(STRUCTDB_PATH) + " build --quiet --key-field ID " +
+                                    tmp_.file("again") + " " + tmp_.file("s.sdf") + " 2>&1",
+                                &status);
+  ASSERT_EQ(status, 0) << out;
+  auto byKey = [](const std::string& lib) {
+    std::map<LONG, std::string> records;
+    const std::string data = testutil::ReadFileBytes(lib + ".sdb");
+    for (const INDEXREC& e : IndexOf(lib)) {
+      const size_t at = static_cast<size_t>(e.lOffset);
+      const size_t cb = static_cast<unsigned char>(data[at]) |
+                        static_cast<unsigned char>(data[at + 1]) << 8;
+      records[e.lKey] = data.substr(at + 2, cb);
+    }
+    return records;
+  };
+  const auto sample = byKey(kSample), again = byKey(tmp_.file("again"));
+  ASSERT_EQ(again.size(), 80u);
+  EXPECT_TRUE(again == sample);
 }
 
 // A ring with its circle and a label of every kind: plain element, element
