@@ -48,6 +48,8 @@ class CSdLines : public CMolLines {
       while (Next(nullptr)) {
       }
     inSection_ = true;
+    atoms_.clear();
+    blockLine_ = nAtoms_ = 0;
     for (;;) {
       if (fileEnd_) return false;
       sectionEnd_ = false;
@@ -59,6 +61,8 @@ class CSdLines : public CMolLines {
       if (nHead_ > 0) return true;
     }
   }
+  // True when the molblock's first line (its title) is blank.
+  bool TitleIsBlank() const { return nHead_ > 0 && IsBlankLine(head_[0]); }
   // True when the section's header lines are all blank: no molblock.
   bool HeaderIsBlank() const {
     for (int k = 0; k < nHead_; ++k)
@@ -83,11 +87,15 @@ class CSdLines : public CMolLines {
       buf[0] = 0;
       return -1;
     }
+    NoteAtom(line);
     const int n = std::min(static_cast<int>(std::strlen(line)), capacity - 1);
     std::memcpy(buf, line, static_cast<size_t>(n));
     buf[n] = 0;
     return n;
   }
+  // The atom block's coordinates as written (x and y fields), as the reader
+  // went through it: alias lines after the molblock name atoms by number.
+  const std::vector<std::pair<std::string, std::string>>& Atoms() const { return atoms_; }
   bool ReadFailed() const { return failed_; }
   long long Consumed() const { return reader_.Consumed(); }
 
@@ -107,6 +115,19 @@ class CSdLines : public CMolLines {
     return true;
   }
 
+  // Line 4 of a molblock is its counts line; the atoms follow it.
+  void NoteAtom(const char* line) {
+    const long long k = blockLine_++;
+    if (k == 3) {
+      nAtoms_ = std::atoi(std::string(line, strnlen(line, 3)).c_str());
+    } else if (k > 3 && k - 4 < nAtoms_ && std::strlen(line) >= 20) {
+      atoms_.emplace_back(std::string(line, 10), std::string(line + 10, 10));
+    }
+  }
+
+  std::vector<std::pair<std::string, std::string>> atoms_;
+  long long blockLine_ = 0;
+  long long nAtoms_ = 0;
   CTextLineReader reader_;
   char line_[kLine] = {};
   bool cut_ = false;
@@ -129,6 +150,9 @@ struct KeyItem {
 // line, n the label's place from 1), coordinates in MOL units.
 struct ExtraItems {
   std::vector<std::string> circles, labels;
+  std::vector<std::pair<long, std::string>> aliases;  // "A  nnn" lines: atom, text
+  const std::vector<std::pair<std::string, std::string>>* atoms = nullptr;
+  bool noTitle = false;  // a molblock of an SD file without a title has no name
 };
 
 // A MOL coordinate in structure units, exactly as the MOL reader converts
@@ -140,6 +164,21 @@ LONG MolToUnits(const char* text, double sign) {
 // Adds the circles and the labels of the items to s; false when a line does
 // not read.
 bool ApplyExtras(const ExtraItems& extra, StdStructure& s) {
+  // An alias names its atom's label: it replaces the label the reader made
+  // there, or is the label of an atom the reader left bare (carbon).
+  for (const auto& [atom, text] : extra.aliases) {
+    if (!extra.atoms || atom < 1 || static_cast<size_t>(atom) > extra.atoms->size()) return false;
+    const auto& [x, y] = (*extra.atoms)[static_cast<size_t>(atom) - 1];
+    const POINT p{MolToUnits(x.c_str(), 1.0), MolToUnits(y.c_str(), -1.0)};
+    auto at = std::find_if(s.labels.begin(), s.labels.end(),
+                           [&](const StdLabel& l) { return l.pt.x == p.x && l.pt.y == p.y; });
+    if (at != s.labels.end()) {
+      at->text = text;
+    } else {
+      const size_t place = std::min<size_t>(static_cast<size_t>(atom) - 1, s.labels.size());
+      s.labels.insert(s.labels.begin() + static_cast<std::ptrdiff_t>(place), StdLabel{p, text});
+    }
+  }
   for (const std::string& line : extra.circles) {
     char x[64], y[64];
     if (std::sscanf(line.c_str(), "%63s %63s", x, y) != 2) return false;
@@ -180,6 +219,7 @@ void TakeRecord(CBuildRun& run, const std::string& file, long long number, short
   }
   StdStructure s = StructureFromRecord(rec);
   std::free(rec);
+  if (extra && extra->noTitle) s.name.clear();
   if (extra && !ApplyExtras(*extra, s))
     return run.Skip(file, number, SkipReason::kRefused,
                     "refused: a STRUCT_CIRCLES or STRUCT_LABELS line does not read");
@@ -234,6 +274,8 @@ void ReadSdFile(CBuildRun& run, const std::string& path, long long bytesBefore) 
       continue;
     }
     ++number;
+    ExtraItems extra;
+    extra.noTitle = lines.TitleIsBlank();
     CSDRAWREC* rec = nullptr;
     short status;
     {
@@ -242,13 +284,22 @@ void ReadSdFile(CBuildRun& run, const std::string& path, long long bytesBefore) 
     }
     // The data items: a header line, then value lines up to a blank line.
     KeyItem item;
-    ExtraItems extra;
     std::vector<std::string>* extraLines = nullptr;
     bool inItem = false, cut = false;
+    bool inBlock = true;  // the molblock's property lines, up to "M  END"
+    extra.atoms = &lines.Atoms();
     while (const char* line = lines.Next(&cut)) {
       if (inItem) {
         inItem = !IsBlankLine(line);
         if (inItem && extraLines) extraLines->push_back(line);
+        continue;
+      }
+      if (inBlock && std::strncmp(line, "M  END", 6) == 0) inBlock = false;
+      if (inBlock && std::strncmp(line, "A  ", 3) == 0) {
+        const long atom = std::atol(line + 3);
+        const char* text = lines.Next(&cut);
+        if (!text) break;
+        extra.aliases.emplace_back(atom, text);
         continue;
       }
       if (line[0] != '>') continue;

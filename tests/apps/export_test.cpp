@@ -50,6 +50,19 @@ std::vector<INDEXREC> IndexOf(const std::string& lib) {
   return index;
 }
 
+// The record bodies of a library by their keys.
+std::map<LONG, std::string> ByKey(const std::string& lib) {
+  std::map<LONG, std::string> records;
+  const std::string data = testutil::ReadFileBytes(lib + ".sdb");
+  for (const INDEXREC& e : IndexOf(lib)) {
+    const size_t at = static_cast<size_t>(e.lOffset);
+    const size_t cb =
+        static_cast<unsigned char>(data[at]) | static_cast<unsigned char>(data[at + 1]) << 8;
+    records[e.lKey] = data.substr(at + 2, cb);
+  }
+  return records;
+}
+
 // The record bodies of a data file in file order.
 Lines Bodies(const std::string& dataPath) {
   const std::string data = testutil::ReadFileBytes(dataPath);
@@ -163,18 +176,7 @@ TEST_F(Export, SampleRoundTripsThroughAnSdFileRecordForRecord) {
                                     tmp_.file("again") + " " + tmp_.file("s.sdf") + " 2>&1",
                                 &status);
   ASSERT_EQ(status, 0) << out;
-  auto byKey = [](const std::string& lib) {
-    std::map<LONG, std::string> records;
-    const std::string data = testutil::ReadFileBytes(lib + ".sdb");
-    for (const INDEXREC& e : IndexOf(lib)) {
-      const size_t at = static_cast<size_t>(e.lOffset);
-      const size_t cb = static_cast<unsigned char>(data[at]) |
-                        static_cast<unsigned char>(data[at + 1]) << 8;
-      records[e.lKey] = data.substr(at + 2, cb);
-    }
-    return records;
-  };
-  const auto sample = byKey(kSample), again = byKey(tmp_.file("again"));
+  const auto sample = ByKey(kSample), again = ByKey(tmp_.file("again"));
   ASSERT_EQ(again.size(), 80u);
   EXPECT_TRUE(again == sample);
 }
@@ -251,6 +253,14 @@ TEST_F(Export, SdRecordsCarryEveryLabelKindCirclesAndKeys) {
   }
   EXPECT_EQ(labels, wantLabels);
   std::free(back);
+
+  // The build reads the aliases and the items back: the same records.
+  int status = 0;
+  const std::string out = Shell(std::string(STRUCTDB_PATH) + " build --quiet --key-field ID " +
+                                    tmp_.file("again") + " " + tmp_.file("gen.sdf") + " 2>&1",
+                                &status);
+  ASSERT_EQ(status, 0) << out;
+  EXPECT_TRUE(ByKey(tmp_.file("again")) == ByKey(tmp_.file("gen")));
 }
 
 TEST_F(Export, RecordsThatCannotBeReadAreSkippedAndNamed) {
