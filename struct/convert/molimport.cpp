@@ -138,7 +138,30 @@ class CFileMolLines : public CMolLines {
   HANDLE h_;
 };
 
+// Files up to this size are read with one call; a larger one (a MOL file
+// never is, but anything can be named) is read line by line.
+constexpr DWORD kWholeFile = 1 << 20;
+
 }  // namespace
+
+int CTextMolLines::ReadLine(char* buf, int capacity) {
+  if (capacity <= 0) return -1;
+  if (pos_ >= size_) {
+    buf[0] = 0;
+    return -1;
+  }
+  size_t end = pos_;
+  while (end < size_ && !IsLineEnd(text_[end])) ++end;
+  const size_t len = std::min(end - pos_, static_cast<size_t>(capacity) - 1);
+  std::memcpy(buf, text_ + pos_, len);
+  buf[len] = 0;
+  pos_ = end;
+  if (end < size_) {
+    ++pos_;
+    if (pos_ < size_ && IsPair(text_[end], text_[pos_])) ++pos_;
+  }
+  return static_cast<int>(len);
+}
 
 MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* pcp,
                       LPCSTR fileName) {
@@ -149,8 +172,20 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
     *status = ReportErrorStr(pcp, IDS_ERR_OPENFILE, fileName);
     return nullptr;
   }
-  CFileMolLines lines(h);
-  MOLPARSE* mp = ReadMolBlock(status, info, pcp, fileName, lines);
+  // Small files whole, with one read: the lines are then cut from memory.
+  const DWORD size = GetFileSize(h, nullptr);
+  char* text = size <= kWholeFile ? StructAllocOf<char>(size + 1) : nullptr;
+  DWORD got = 0;
+  MOLPARSE* mp;
+  if (text && ReadFile(h, text, size, &got, nullptr)) {
+    CTextMolLines lines(text, got);
+    mp = ReadMolBlock(status, info, pcp, fileName, lines);
+  } else {
+    SetFilePointer(h, 0, nullptr, FILE_BEGIN);
+    CFileMolLines lines(h);
+    mp = ReadMolBlock(status, info, pcp, fileName, lines);
+  }
+  StructFree(text);
   CloseHandle(h);
   return mp;
 }

@@ -53,6 +53,18 @@ class CMolLines {
   ~CMolLines() = default;
 };
 
+// The lines of a text in memory, by the same rules as ReadTextLine.
+class CTextMolLines : public CMolLines {
+ public:
+  CTextMolLines(const char* text, size_t size) : text_(text), size_(size) {}
+  int ReadLine(char* buf, int capacity) override;
+
+ private:
+  const char* text_;
+  size_t size_;
+  size_t pos_ = 0;
+};
+
 // The working tables (a locked local block, see FreeMolParse) or null with
 // *status set (0 when memory was short). 529 reported when the file cannot
 // be opened, 544 for a malformed molblock, 543 for a 3-D one (each naming

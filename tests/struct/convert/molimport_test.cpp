@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -164,22 +165,30 @@ TEST_F(MolTest, LineEndsOfEveryKindImportAlike) {
   EXPECT_EQ(RecBondTypes(cut)[0], BOND_DOUBLE);
 }
 
-TEST_F(MolTest, ReadTextLineCutsLongLinesAndReportsTheEnd) {
-  WriteFileBytes(tmp_.file("lines.txt"), std::string(300, 'a') + "\r\nb\n\nc");
-  HANDLE h = CreateFile(tmp_.file("lines.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                        OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  char buf[50];
-  EXPECT_EQ(ReadTextLine(h, buf, sizeof buf), 49);
-  EXPECT_EQ(std::string(buf), std::string(49, 'a'));
-  EXPECT_EQ(ReadTextLine(h, buf, sizeof buf), 1);
-  EXPECT_STREQ(buf, "b");
-  EXPECT_EQ(ReadTextLine(h, buf, sizeof buf), 0);
-  EXPECT_EQ(ReadTextLine(h, buf, sizeof buf), 1);
-  EXPECT_STREQ(buf, "c");
-  EXPECT_EQ(ReadTextLine(h, buf, sizeof buf), -1);
-  EXPECT_STREQ(buf, "");
-  CloseHandle(h);
+// The file's lines from its handle and from memory (how a whole file is read
+// at once) are the same lines, for every sample molecule and edge text.
+TEST_F(MolTest, LinesFromTheHandleAndFromMemoryAgree) {
+  std::vector<std::string> texts = {std::string(300, 'a') + "\r\nb\n\nc", "x\n\ry\r\rz\r\n",
+                                    std::string(49, 'q') + "\r\n" + std::string(50, 'r') + "\r",
+                                    "", "\n", "no end", std::string("a\0b\nc", 5)};
+  for (const auto& e : std::filesystem::directory_iterator(std::string(SAMPLE_DIR) + "/molecules"))
+    texts.push_back(testutil::ReadFileBytes(e.path().string()));
+  for (const std::string& text : texts) {
+    WriteFileBytes(tmp_.file("lines.txt"), text);
+    HANDLE h = CreateFile(tmp_.file("lines.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                          OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CTextMolLines memory(text.data(), text.size());
+    char a[50], b[50];
+    int na, nb;
+    do {
+      na = ReadTextLine(h, a, sizeof a);
+      nb = memory.ReadLine(b, sizeof b);
+      ASSERT_EQ(na, nb) << text.substr(0, 40);
+      ASSERT_EQ(std::string(a, na < 0 ? 0 : na), std::string(b, nb < 0 ? 0 : nb));
+    } while (na >= 0);
+    CloseHandle(h);
+  }
   EXPECT_TRUE(IsPrintableLine(""));
   EXPECT_TRUE(IsPrintableLine(" ~"));
   EXPECT_FALSE(IsPrintableLine("a\tb"));
