@@ -24,6 +24,38 @@ bool ReadEntry(HANDLE h, LONG i, INDEXREC* entry) {
          ReadExact(h, entry, sizeof *entry);
 }
 
+// The entries of one search: once the range left is small, it is read in one
+// block and the remaining probes are served from memory. The probes (and so
+// the answers, even on a damaged index) are those of reading entry by entry.
+class CIndexProbe {
+ public:
+  static constexpr LONG kBlock = 512;  // entries: 4 KB
+
+  explicit CIndexProbe(HANDLE h) : h_(h) {}
+  // Reads [lo, hi] whole when it fits the block; false only on a failed read.
+  bool Narrowed(LONG lo, LONG hi) {
+    if (count_ > 0 || hi - lo + 1 > kBlock) return true;
+    const DWORD cb = static_cast<DWORD>(hi - lo + 1) * sizeof(INDEXREC);
+    if (!SeekTo(h_, static_cast<long long>(lo) * sizeof(INDEXREC)) || !ReadExact(h_, block_, cb))
+      return false;
+    first_ = lo;
+    count_ = hi - lo + 1;
+    return true;
+  }
+  bool Entry(LONG i, INDEXREC* entry) {
+    if (count_ > 0 && i >= first_ && i - first_ < count_) {
+      *entry = block_[i - first_];
+      return true;
+    }
+    return ReadEntry(h_, i, entry);
+  }
+
+ private:
+  HANDLE h_;
+  INDEXREC block_[kBlock];
+  LONG first_ = 0, count_ = 0;
+};
+
 // Formats a string-table text with one argument into a name of at most 49
 // characters.
 void SetNameFromText(char* szName, UINT id, const char* arg, LONG num, bool isNum) {
@@ -49,10 +81,11 @@ LONG FindIndexEntryIn(CCommandProcessor* pcp, HANDLE h, LONG key, short* status)
   if (haveFirst) {
     LONG lo = 0, hi = n - 1, last = 0;
     bool ok = true;
+    CIndexProbe probe(h);
     while (hi - lo >= 2) {
       LONG mid = (lo + hi) / 2;
       last = mid;
-      if (!ReadEntry(h, mid, &entry)) {
+      if (!probe.Narrowed(lo, hi) || !probe.Entry(mid, &entry)) {
         failed = ReportError(pcp, IDS_ERR_INDEXREAD);
         ok = false;
         break;
@@ -64,7 +97,7 @@ LONG FindIndexEntryIn(CCommandProcessor* pcp, HANDLE h, LONG key, short* status)
         lo = mid;
     }
     if (ok && entry.lKey != key && lo != hi) {
-      if (!ReadEntry(h, last != lo ? lo : hi, &entry)) {
+      if (!probe.Entry(last != lo ? lo : hi, &entry)) {
         failed = ReportError(pcp, IDS_ERR_INDEXREAD);
         ok = false;
       }

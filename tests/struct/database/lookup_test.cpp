@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <platform/env.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -77,13 +78,19 @@ TEST_F(LookupTest, IndexSearchFindsEveryKeyOfAnyIndexSize) {
 }
 
 TEST_F(LookupTest, IndexSearchReadsNoMoreThanTheSearchNeeds) {
-  std::vector<std::pair<int32_t, int32_t>> entries;
-  for (int i = 0; i < 1000; ++i) entries.push_back({i * 2, i + 1});
-  WriteFileBytes(tmp_.file("big.ind"), IndexFile(entries));
-  for (LONG key : {0, 1, 998, 1998, 1999, 777}) {
-    platform::ClearFaults();
-    FindIndexEntry(&host_, tmp_.file("big.sdb").c_str(), key);
-    EXPECT_LE(platform::CallCount(platform::FaultOp::ReadFile), 10 + 2) << key;
+  // Sizes around the block the last probes are read in (512 entries).
+  for (int n : {1000, 100000}) {
+    std::vector<std::pair<int32_t, int32_t>> entries;
+    for (int i = 0; i < n; ++i) entries.push_back({i * 2, i + 1});
+    WriteFileBytes(tmp_.file("big.ind"), IndexFile(entries));
+    const int bound = static_cast<int>(std::ceil(std::log2(n))) + 2;
+    for (LONG key : {0, 1, 998, 2 * n - 2, 2 * n - 1, 777, n, n + 1}) {
+      platform::ClearFaults();
+      EXPECT_EQ(FindIndexEntry(&host_, tmp_.file("big.sdb").c_str(), key), key % 2 ? 0 : key / 2 + 1)
+          << n << " " << key;
+      EXPECT_LE(platform::CallCount(platform::FaultOp::ReadFile), bound) << key;
+      EXPECT_EQ(platform::CallCount(platform::FaultOp::CreateFile), 1) << key;
+    }
   }
 }
 
