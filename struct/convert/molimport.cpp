@@ -1,6 +1,5 @@
 // Reading MOL files into structure records.
 #include "convert/molimport.h"
-#include "core/alloc.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/alloc.h"
 #include "database/cas.h"
 #include "resources/resource.h"
 

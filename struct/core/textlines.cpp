@@ -1,7 +1,8 @@
 #include "core/textlines.h"
-#include "core/alloc.h"
 
 #include <cstdlib>
+
+#include "core/alloc.h"
 
 CTextLineReader::CTextLineReader(HANDLE hFile)
     : hFile_(hFile), buf_(StructAllocOf<char>(kBlock)) {}

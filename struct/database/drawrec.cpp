@@ -1,9 +1,10 @@
 // Copies of structure records: the block holds nothing outside itself, so a
 // byte copy is a complete copy.
 #include "database/drawrec.h"
-#include "core/alloc.h"
 
 #include <cstdlib>
+
+#include "core/alloc.h"
 
 CSDRAWREC* DuplicateStructureRecord(const CSDRAWREC* src) {
   // No record is smaller than its header or larger than 16 bits can say; a

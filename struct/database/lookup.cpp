@@ -2,13 +2,13 @@
 // (with the sequential-read shortcut), and the search over the configured
 // libraries.
 #include "database/lookup.h"
-#include "core/alloc.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "core/alloc.h"
 #include "database/cas.h"
 #include "database/fileio.h"
 #include "database/libpath.h"

@@ -2,12 +2,12 @@
 // centring, and flattening into a structure drawing record. Every read of the
 // body is checked against its length.
 #include "database/readrec.h"
-#include "core/alloc.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
+#include "core/alloc.h"
 #include "database/labels.h"
 #include "database/packed.h"
 #include "resources/resource.h"

@@ -1,8 +1,8 @@
 #include "objects/makeobj.h"
-#include "core/alloc.h"
 
 #include <new>
 
+#include "core/alloc.h"
 #include "resources/resource.h"
 
 namespace {

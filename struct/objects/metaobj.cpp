@@ -3,12 +3,12 @@
 // and the picture's own window extent and origin are recomputed so that its
 // placement lands where a structure's would.
 #include "objects/metaobj.h"
-#include "core/alloc.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <new>
 
+#include "core/alloc.h"
 #include "objects/entries.h"
 #include "objects/makeobj.h"
 #include "objects/placement.h"

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "core/app.h"
 #include "core/alloc.h"
+#include "core/app.h"
 #include "core/common.h"
 #include "core/settings.h"
 #include "resources/resource.h"

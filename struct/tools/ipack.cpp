@@ -6,8 +6,8 @@
 #include <cstring>
 #include <new>
 
-#include "core/textlines.h"
 #include "core/alloc.h"
+#include "core/textlines.h"
 #include "database/fileio.h"
 #include "resources/resource.h"
 #include "tools/driver.h"

@@ -9,7 +9,6 @@
 // count, then x y each). Tokens are separated by any run of ": ,;()". The
 // input ends at the first record line that does not begin with "c".
 #include "tools/pack.h"
-#include "core/alloc.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,6 +16,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/alloc.h"
 #include "core/textlines.h"
 #include "database/fileio.h"
 #include "database/lookup.h"

@@ -1,5 +1,4 @@
 #include "tools/subset.h"
-#include "core/alloc.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -7,6 +6,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/alloc.h"
 #include "core/textlines.h"
 #include "database/fileio.h"
 #include "database/libpath.h"

@@ -6,8 +6,8 @@
 #include <new>
 #include <string>
 
-#include "core/app.h"
 #include "core/alloc.h"
+#include "core/app.h"
 #include "core/viewlookup.h"
 #include "objects/makeobj.h"
 #include "resources/resource.h"
