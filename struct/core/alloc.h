@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <new>
+#include <type_traits>
 #include <utility>
 
 // cb bytes (zero-filled when zero is set), or null when memory is short.
@@ -24,5 +25,8 @@ T* StructNew(Args&&... args) {
   void* probe = StructAlloc(sizeof(T));
   if (!probe) return nullptr;
   StructFree(probe);
-  return new (std::nothrow) T(std::forward<Args>(args)...);
+  if constexpr (std::is_aggregate_v<T>)
+    return new (std::nothrow) T{std::forward<Args>(args)...};
+  else
+    return new (std::nothrow) T(std::forward<Args>(args)...);
 }

@@ -141,7 +141,7 @@ short Describe(CCpClient* client, METAFILEDATA* data, intptr_t where) {
 METAFILEDATA* NewMetafilePayload(const METAFILEPICT& pict, LPCSTR source) {
   HMETAFILE copy = CopyMetaFile(pict.hMF, nullptr);
   if (!copy) return nullptr;
-  auto* data = StructNew<METAFILEDATA>(1, RECT{}, CString(source), pict);
+  auto* data = StructNew<METAFILEDATA>(WORD{1}, RECT{}, CString(source), pict);
   if (!data) {
     DeleteMetaFile(copy);
     return nullptr;
