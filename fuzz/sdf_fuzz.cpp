@@ -23,10 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
   options.quiet = true;
   if (data[0] & 1) options.keyField = "CAS";
   if (data[0] & 2) options.circles = true;
-  // The run's lines go to stderr: away with them while it lasts, so that the
-  // fuzzer's own reports stay readable.
+  // The run's lines go to stdout and stderr: away with them while it lasts,
+  // so that the fuzzer's own reports stay readable.
+  std::fflush(stdout);
   std::fflush(stderr);
-  const int saved = dup(2);
+  const int savedOut = dup(1), saved = dup(2);
+  dup2(fileno(devnull), 1);
   dup2(fileno(devnull), 2);
   int status = 2;
   {
@@ -39,8 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
       status = run.Finish();
     }
   }
+  std::fflush(stdout);
   std::fflush(stderr);
+  dup2(savedOut, 1);
   dup2(saved, 2);
+  close(savedOut);
   close(saved);
   if (status < 2 && CheckLibrary(out, devnull) != 0) __builtin_trap();
   return 0;
