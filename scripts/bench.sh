@@ -106,17 +106,18 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 # ------------------------------------------------------------------ report
 # us per item of a benchmark's median: manual-time runs are one pass over a
 # set (the counter items); lookups are one lookup an iteration.
+# The median of a benchmark's repetitions (its only run with one repetition).
+pick='[.benchmarks[] | select(.run_name == $n or .run_name == ($n + "/manual_time"))
+       | select(.aggregate_name == "median" or .run_type == "iteration")]
+      | (map(select(.aggregate_name == "median")) + .)[0]'
 per_item() {  # file name
-  jq -r --arg n "$2" '
-    [.benchmarks[] | select(.aggregate_name == "median")
-      | select(.run_name == $n or .run_name == ($n + "/manual_time"))][0]
+  jq -r --arg n "$2" "$pick"'
     | if . == null then "" else
         (.real_time * (if .time_unit == "ns" then 0.001 elif .time_unit == "ms" then 1000
                        else 1 end)) / (.items // 1) end' "$1"
 }
 bytes_of() {
-  jq -r --arg n "$2" '[.benchmarks[] | select(.aggregate_name == "median")
-      | select(.run_name == ($n + "/manual_time"))][0] | .bytes // empty | floor' "$1"
+  jq -r --arg n "$2" "$pick"' | .bytes // empty | floor' "$1"
 }
 fmt() {  # microseconds
   [ -n "$1" ] || { echo "n/a"; return; }
@@ -126,8 +127,12 @@ fmt() {  # microseconds
 ratio() {
   if [ -n "$1" ] && [ -n "$2" ]; then awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b / a }'; else echo "n/a"; fi
 }
-row() {  # workload set ours-us peer-label peer-us
-  printf '| %s | %s | %s | %s | %s | %s |\n' "$1" "$2" "$(fmt "$3")" "$4" "$(fmt "$5")" "$(ratio "$3" "$5")"
+row() {  # workload set ours-us peer-label peer-us (no peer: label "—", no figure)
+  if [ "$4" = "—" ]; then
+    printf '| %s | %s | %s | — | — | — |\n' "$1" "$2" "$(fmt "$3")"
+  else
+    printf '| %s | %s | %s | %s | %s | %s |\n' "$1" "$2" "$(fmt "$3")" "$4" "$(fmt "$5")" "$(ratio "$3" "$5")"
+  fi
 }
 
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
