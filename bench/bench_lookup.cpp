@@ -1,11 +1,19 @@
 // Lookups in a library of 1,000,000 records: CAS numbers through the index
 // (half hits, half misses) against the same keys in SQLite through one warm
-// prepared statement, and records read by number in order (the sequential
-// shortcut) against the same records read by CAS number.
+// prepared statement, in SQLite opened and closed for every lookup, and in
+// the same index searched with bare POSIX calls (the floor: open, the same
+// probes as positioned reads, close); and records read by number in order
+// (the sequential shortcut) against the same records read by CAS number.
+// Two prototypes show what fewer calls would give: the floor with its last
+// 4 KiB read at once, and the index kept mapped between lookups.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +22,7 @@
 #include "apps/structdb/quietproc.h"
 #include "database/lookup.h"
 #include "database/stdwriter.h"
+#include "posix_lookup.h"
 #include "core/common.h"
 
 namespace {
@@ -24,7 +33,7 @@ constexpr int kRecords = 1000000;
 LONG KeyOf(int i) { return 10000 + 2 * i; }
 
 struct Library {
-  std::string dir, path;
+  std::string dir, path, indexPath, dbPath;
   sqlite3* db = nullptr;
   sqlite3_stmt* stmt = nullptr;
 
@@ -32,6 +41,8 @@ struct Library {
     char tmpl[] = "/tmp/structbench-XXXXXX";
     dir = mkdtemp(tmpl);
     path = dir + "/big.sdb";
+    indexPath = dir + "/big.ind";
+    dbPath = dir + "/big.db";
     std::vector<StdStructure> all(kRecords);
     for (int i = 0; i < kRecords; ++i) {
       StdStructure& s = all[i];
@@ -46,7 +57,7 @@ struct Library {
     std::string why;
     if (!WriteStandardLibrary(path, all, why)) std::abort();
 
-    sqlite3_open((dir + "/big.db").c_str(), &db);
+    sqlite3_open(dbPath.c_str(), &db);
     sqlite3_exec(db, "CREATE TABLE idx(key INTEGER PRIMARY KEY, offset INTEGER)", 0, 0, 0);
     sqlite3_exec(db, "BEGIN", 0, 0, 0);
     sqlite3_stmt* ins;
@@ -111,6 +122,84 @@ void BM_SqliteLookup(benchmark::State& state) {
   state.counters["hit share"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_SqliteLookup);
+
+// SQLite without state kept between lookups, as FindIndexEntry keeps none:
+// open, prepare, step, finalize, close every time.
+void BM_SqliteStatelessLookup(benchmark::State& state) {
+  Library& lib = Lib();
+  size_t i = 0, hits = 0;
+  for (auto _ : state) {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_open_v2(lib.dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db, "SELECT offset FROM idx WHERE key = ?", -1, &stmt, nullptr) !=
+            SQLITE_OK)
+      state.SkipWithError("sqlite");
+    sqlite3_bind_int(stmt, 1, Keys()[i++ & 0xFFFF]);
+    if (sqlite3_step(stmt) == SQLITE_ROW) hits += sqlite3_column_int(stmt, 0) != 0;
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+  }
+  state.counters["lookups/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                   benchmark::Counter::kIsRate);
+  state.counters["hit share"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_SqliteStatelessLookup);
+
+void BM_PosixFloorLookup(benchmark::State& state) {
+  Library& lib = Lib();
+  size_t i = 0, hits = 0;
+  for (auto _ : state)
+    hits += PosixFindIndexEntry(lib.indexPath.c_str(), Keys()[i++ & 0xFFFF]) != 0;
+  state.counters["lookups/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                   benchmark::Counter::kIsRate);
+  state.counters["hit share"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_PosixFloorLookup);
+
+// Prototype: the floor with the last 4 KiB of the search read in one call.
+void BM_PosixBlockLookup(benchmark::State& state) {
+  Library& lib = Lib();
+  size_t i = 0, hits = 0;
+  for (auto _ : state)
+    hits += PosixBlockFindIndexEntry(lib.indexPath.c_str(), Keys()[i++ & 0xFFFF]) != 0;
+  state.counters["lookups/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                   benchmark::Counter::kIsRate);
+  state.counters["hit share"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_PosixBlockLookup);
+
+// Prototype: the index kept open and mapped between lookups; each lookup
+// checks with one fstat that the file has not changed (size and time), then
+// searches memory.
+void BM_MappedLookup(benchmark::State& state) {
+  Library& lib = Lib();
+  const int fd = open(lib.indexPath.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat first;
+  if (fd < 0 || fstat(fd, &first) != 0) return state.SkipWithError("open");
+  const size_t cb = static_cast<size_t>(first.st_size);
+  void* map = mmap(nullptr, cb, PROT_READ, MAP_SHARED, fd, 0);
+  if (map == MAP_FAILED) return state.SkipWithError("mmap");
+  const auto* begin = static_cast<const INDEXREC*>(map);
+  const INDEXREC* end = begin + cb / sizeof(INDEXREC);
+  size_t i = 0, hits = 0;
+  for (auto _ : state) {
+    const LONG key = Keys()[i++ & 0xFFFF];
+    struct stat now;
+    if (fstat(fd, &now) != 0 || now.st_size != first.st_size ||
+        now.st_mtim.tv_nsec != first.st_mtim.tv_nsec || now.st_mtim.tv_sec != first.st_mtim.tv_sec)
+      state.SkipWithError("changed");
+    const INDEXREC* at = std::lower_bound(begin, end, key,
+                                          [](const INDEXREC& e, LONG k) { return e.lKey < k; });
+    hits += at != end && at->lKey == key && at->lOffset != 0;
+  }
+  munmap(map, cb);
+  close(fd);
+  state.counters["lookups/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                   benchmark::Counter::kIsRate);
+  state.counters["hit share"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_MappedLookup);
 
 void ReadRecords(benchmark::State& state, bool byNumber) {
   AFX_MANAGE_STATE(AfxGetStaticModuleState());
