@@ -6,7 +6,7 @@ set -euo pipefail
 
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for pkg in g++ cmake ninja-build pkg-config googletest libgtest-dev libcairo2-dev \
+for pkg in g++ cmake ninja-build pkg-config googletest libgtest-dev libcairo2-dev libpng-dev \
            libfontconfig-dev fonts-dejavu-core libwmf-bin openbabel fonts-urw-base35 clang \
            libbenchmark-dev libsqlite3-dev poppler-utils; do
   have_pkg "$pkg" || need+=("$pkg")

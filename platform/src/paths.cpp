@@ -80,6 +80,12 @@ std::string NormaliseHost(const std::string& path) {
 // do). Once a component is missing the rest are kept as given: they name
 // something to be created.
 std::string ResolveCase(const std::vector<std::string>& comps) {
+  // The name as given exists (the usual case): one call, no walk.
+  std::string exact;
+  for (const auto& comp : comps) exact += "/" + comp;
+  struct stat whole;
+  if (exact.empty()) return "/";
+  if (lstat(exact.c_str(), &whole) == 0) return exact;
   std::string out;
   bool missing = false;
   for (const auto& comp : comps) {

@@ -19,6 +19,8 @@ HDC CreateRasterDC(int width, int height, COLORREF background);
 bool SetRasterSize(HDC hdc, int width, int height, COLORREF background);
 // Writes the raster surface behind hdc (an off-screen or window context).
 bool SaveRasterPNG(HDC hdc, const std::string& path);
+// The same PNG in memory.
+bool EncodeRasterPNG(HDC hdc, std::string* png);
 
 // A context that records vector drawing for an SVG file (device units are
 // pixels) or a PDF file (device units are points), width x height of them,

@@ -29,6 +29,13 @@ bool SaveRasterPNG(HDC hdc, const std::string& path) {
   });
 }
 
+bool EncodeRasterPNG(HDC hdc, std::string* png) {
+  return gdi::WithDc(hdc, false, [&](Dc& dc) {
+    if (!dc.surface || dc.surface->kind() != gdi::Surface::Kind::Image) return false;
+    return dc.surface->EncodePng(png);
+  });
+}
+
 HDC CreateVectorDC(const std::string& path, bool pdf, double width, double height) {
   auto surface = pdf ? gdi::Surface::Pdf(width, height) : gdi::Surface::Svg(width, height);
   if (!surface || path.empty()) return nullptr;

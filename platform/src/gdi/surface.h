@@ -33,6 +33,8 @@ class Surface {
   // Image surfaces: the pixel as a COLORREF (CLR_INVALID outside).
   COLORREF Pixel(int x, int y) const;
   bool WritePng(const std::string& path) const;
+  // Image surfaces: the PNG file's bytes into *out.
+  bool EncodePng(std::string* out) const;
   // Vector surfaces: ends the document and writes it to path.
   bool FinishTo(const std::string& path);
 
