@@ -40,7 +40,7 @@ fi
 echo "== build ($build, Release)" >&2
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRUCT_BENCH=ON \
   -DSTRUCT_TESTS=OFF >/dev/null
-ninja -C "$build" -j"$jobs" bench_peers bench_lookup lookup_syscalls structdb >/dev/null
+ninja -C "$build" -j"$jobs" bench_peers bench_lookup lookup_syscalls structdb sdf_rdkit >/dev/null
 bin=$build/bin
 
 out=$(mktemp -d /tmp/structbench-run-XXXXXX)
@@ -101,6 +101,13 @@ sdb_all=$(median_ms 21 "$bin/structdb" build "$out/all" "${mols[@]}")
 sdb_one=$(median_ms 21 "$bin/structdb" build "$out/one" "${mols[0]}")
 usage_only() { "$bin/structdb" 2>/dev/null || true; }
 sdb_start=$(median_ms 21 usage_only)
+
+echo "== an SD file of 100,000 structures: structdb build against RDKit's SDMolSupplier" >&2
+python3 "$top/bench/make_sdf.py" 100000 "$out/big.sdf"
+sdf_build_ms=$(median_ms 3 "$bin/structdb" build --quiet --key-field CAS "$out/big" "$out/big.sdf")
+sdf_rss=$( { /usr/bin/time -f '%M' "$bin/structdb" build --quiet --key-field CAS "$out/big" "$out/big.sdf" >/dev/null; } 2>&1 | tail -1)
+read -r _ rd_plain_n rd_plain_s < <("$bin/sdf_rdkit" "$out/big.sdf" | grep '^plain')
+read -r _ rd_san_n rd_san_s < <("$bin/sdf_rdkit" "$out/big.sdf" | grep '^sanitize')
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 # ------------------------------------------------------------------ report
@@ -161,6 +168,9 @@ row "CAS lookup, FindIndexEntry" "1,000,000 records" "$o" "SQLite, open/prepare/
 row "CAS lookup, FindIndexEntry" "1,000,000 records" "$o" "bare POSIX floor (open, preads, close)" "$(per_item "$f" BM_PosixFloorLookup)"
 per_mol=$(awk -v t="$sdb_all" 'BEGIN { printf "%.3f", t * 1000 / 80 }')
 row "structdb build (whole program)" "sample (80)" "$per_mol" "—" ""
+sdf_us=$(awk -v ms="$sdf_build_ms" 'BEGIN { printf "%.2f", ms * 1000 / 100000 }')
+row "SD file to a library (structdb build)" "generated SD (100000)" "$sdf_us" "RDKit SDMolSupplier, no sanitize" "$(awk -v s="$rd_plain_s" 'BEGIN { printf "%.2f", s * 1e6 / 100000 }')"
+row "SD file to a library (structdb build)" "generated SD (100000)" "$sdf_us" "RDKit SDMolSupplier, sanitize" "$(awk -v s="$rd_san_s" 'BEGIN { printf "%.2f", s * 1e6 / 100000 }')"
 
 s=$out/sample.json
 g=$out/generated.json
@@ -181,4 +191,5 @@ echo "- Lookup prototypes: floor reading the last 4 KiB at once $(fmt "$(per_ite
 if [ -n "$sys_ours" ]; then
   echo "- System calls per lookup: FindIndexEntry $sys_ours; floor $sys_floor; 4 KiB prototype $sys_block."
 fi
+echo "- SD build of 100,000 structures: $sdf_build_ms ms, peak memory ${sdf_rss} KB (RDKit read $rd_plain_n molecules in ${rd_plain_s} s without sanitizing, ${rd_san_s} s with)."
 echo "- structdb: build $sdb_all ms for 80 files, $sdb_one ms for one; start-up alone (usage message) $sdb_start ms."
