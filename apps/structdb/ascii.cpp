@@ -7,6 +7,7 @@
 
 #include "core/textlines.h"
 #include "database/fileio.h"
+#include "tools/pack.h"
 #include "keytext.h"
 
 namespace {
@@ -15,25 +16,6 @@ namespace {
 // holds take a few kilobytes); a longer line refuses its record.
 constexpr int kLine = 1 << 16;
 constexpr int kRecordLines = 5;
-
-bool IsSeparator(char c) { return c && std::strchr(": ,;()", c) != nullptr; }
-
-// The tokens of a line, split in place.
-class CTokens {
- public:
-  explicit CTokens(char* line) : p_(line) {}
-  char* Next() {
-    while (IsSeparator(*p_)) ++p_;
-    if (!*p_) return nullptr;
-    char* token = p_;
-    while (*p_ && !IsSeparator(*p_)) ++p_;
-    if (*p_) *p_++ = 0;
-    return token;
-  }
-
- private:
-  char* p_;
-};
 
 // A token as a number: an optional sign and decimal digits, nothing else,
 // within 32 bits.
@@ -67,7 +49,7 @@ bool IsZeroCas(const char* t) {
 // The structure of one record's lines 3 to 5 into s; false with a reason.
 bool ParseSections(char* bondLine, char* labelLine, char* circleLine, StdStructure& s,
                    std::string& why) {
-  CTokens bonds(bondLine);
+  CAsciiTokens bonds(bondLine);
   LONG n = 0;
   if (!Count(bonds.Next(), &n)) {
     why = "malformed bond count";
@@ -91,7 +73,7 @@ bool ParseSections(char* bondLine, char* labelLine, char* circleLine, StdStructu
     s.bonds.push_back(StdBond{POINT{v[0], v[1]}, POINT{v[2], v[3]}, static_cast<BYTE>(v[4] - 1)});
   }
 
-  CTokens labels(labelLine);
+  CAsciiTokens labels(labelLine);
   if (!Count(labels.Next(), &n)) {
     why = "malformed label count";
     return false;
@@ -127,7 +109,7 @@ bool ParseSections(char* bondLine, char* labelLine, char* circleLine, StdStructu
     s.labels.push_back(StdLabel{pt, text});
   }
 
-  CTokens circles(circleLine);
+  CAsciiTokens circles(circleLine);
   if (!Count(circles.Next(), &n)) {
     why = "malformed circle count";
     return false;
@@ -169,7 +151,7 @@ void ReadAsciiFile(CBuildRun& run, const std::string& path) {
     }
     failed = got == CTextLineReader::kError;
     if (failed) break;
-    CTokens head(lines[0] + 1);
+    CAsciiTokens head(lines[0] + 1);
     const char* cas = head.Next();
     if (IsZeroCas(cas)) continue;
     if (k < kRecordLines) {

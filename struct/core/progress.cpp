@@ -1,5 +1,7 @@
 #include "core/progress.h"
 
+#include <algorithm>
+
 #include "resources/resource.h"
 
 void ReportToolProgress(CCpClient* client, LPCSTR title, int count, int permille) {
@@ -23,4 +25,15 @@ CString CompletionText(LPCSTR name, DWORD elapsedMs) {
   else
     text.Format(LoadText(IDS_STATUS_COMPLETEDSECS), name, tenths / 10, tenths % 10);
   return text;
+}
+
+void PaceProgress(PROGRESSPROC proc, CCpClient* client, LPCSTR title, int count, long long done,
+                  long long total, DWORD* next) {
+  if (!proc) return;
+  const DWORD now = GetTickCount();
+  if (static_cast<LONG>(now - *next) < 0) return;
+  int permille = 0;
+  if (total > 0) permille = static_cast<int>(std::min<long long>(1000, done * 1000 / total));
+  proc(client, title, count, permille);
+  *next = now + 1000;
 }

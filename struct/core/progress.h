@@ -13,6 +13,13 @@ typedef void (*PROGRESSPROC)(CCpClient* client, LPCSTR title, int count, int per
 // on status channel 9.
 void ReportToolProgress(CCpClient* client, LPCSTR title, int count, int permille);
 
+// Calls proc (when there is one) if a report is due by the tick count *next,
+// then makes the next one due a second later: the share is min(1000,
+// done x 1000 / total) in tenths of a percent, 0 without a total. Start *next
+// at GetTickCount() for a first report at once.
+void PaceProgress(PROGRESSPROC proc, CCpClient* client, LPCSTR title, int count, long long done,
+                  long long total, DWORD* next);
+
 // The completion text for an elapsed time in milliseconds: seconds and tenths
 // up to a minute, minutes, seconds and tenths beyond.
 CString CompletionText(LPCSTR name, DWORD elapsedMs);

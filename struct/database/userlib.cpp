@@ -45,14 +45,8 @@ bool SameVolume(LPCSTR a, LPCSTR b) {
 
 void Progress(ADDSTATE& st, long long done) {
   st.lWorkDone += done;
-  if (!st.progress) return;
-  const DWORD now = GetTickCount();
-  if (static_cast<LONG>(now - st.dwNextReport) < 0) return;
-  int permille = 0;
-  if (st.lWorkTotal > 0)
-    permille = static_cast<int>(std::min<long long>(1000, st.lWorkDone * 1000 / st.lWorkTotal));
-  st.progress(st.client, "CSAddStruct", 0, permille);
-  st.dwNextReport = now + 1000;
+  PaceProgress(st.progress, st.client, "CSAddStruct", 0, st.lWorkDone, st.lWorkTotal,
+               &st.dwNextReport);
 }
 
 // Byte offset in the index where key belongs; -1 after a short read.

@@ -102,25 +102,6 @@ struct PACKCONTEXT {
   LONG lTotalBonds, lTotalLabels, lTotalCircles;
 };
 
-inline bool IsSeparator(char c) { return c && std::strchr(": ,;()", c) != nullptr; }
-
-// The tokens of a line, split in place.
-class CTokens {
- public:
-  explicit CTokens(char* line) : p_(line) {}
-  char* Next() {
-    while (IsSeparator(*p_)) ++p_;
-    if (!*p_) return nullptr;
-    char* token = p_;
-    while (*p_ && !IsSeparator(*p_)) ++p_;
-    if (*p_) *p_++ = 0;
-    return token;
-  }
-
- private:
-  char* p_;
-};
-
 // A token as a number: blanks, an optional sign and decimal digits (what
 // follows them does not count); anything else reads as 0. Saturates at the
 // 32-bit limits.
@@ -204,7 +185,7 @@ short ReadLine(PACKCONTEXT* c) {
 // Counts from the file are only believed as far as the line holds whole
 // items: a count larger than what follows it ends at the last whole item.
 
-int ReadBonds(PACKCONTEXT* c, CTokens& t, LONG n, short* status) {
+int ReadBonds(PACKCONTEXT* c, CAsciiTokens& t, LONG n, short* status) {
   int done = 0;
   for (; done < n; ++done) {
     char* tok[5];
@@ -224,7 +205,7 @@ int ReadBonds(PACKCONTEXT* c, CTokens& t, LONG n, short* status) {
   return done;
 }
 
-int ReadLabels(PACKCONTEXT* c, CTokens& t, LONG n, short* status) {
+int ReadLabels(PACKCONTEXT* c, CAsciiTokens& t, LONG n, short* status) {
   int done = 0;
   for (; done < n; ++done) {
     char* position = t.Next();
@@ -250,7 +231,7 @@ int ReadLabels(PACKCONTEXT* c, CTokens& t, LONG n, short* status) {
   return done;
 }
 
-int ReadCircles(PACKCONTEXT* c, CTokens& t, LONG n, short* status) {
+int ReadCircles(PACKCONTEXT* c, CAsciiTokens& t, LONG n, short* status) {
   int done = 0;
   for (; done < n; ++done) {
     char* x = t.Next();
@@ -302,14 +283,14 @@ short ReadRecord(PACKCONTEXT* c) {
   short status = ReadLine(c);
   if (status == IDS_ERR_FILEREAD) return status;
   if (status || c->pLine[0] != 'c') return kEndOfInput;
-  CTokens head(c->pLine + 1);
+  CAsciiTokens head(c->pLine + 1);
   // A record without a CAS number is passed over, its four lines with it.
   const bool skip = Number(head.Next()) == 0;
   for (int section = 0; section < 4; ++section) {
     const short read = ReadLine(c);
     if (read && status != IDS_ERR_FILEREAD) status = read;
     if (skip) continue;
-    CTokens t(c->pLine);
+    CAsciiTokens t(c->pLine);
     char* first = t.Next();
     short failed = 0;
     switch (section) {

@@ -3,7 +3,28 @@
 // Each pass reports its own errors and returns the status.
 #pragma once
 
+#include <cstring>
+
 #include "core/progress.h"
+
+// The tokens of a line of an ASCII structure file (runs of ": ,;()" between
+// them), split in place.
+class CAsciiTokens {
+ public:
+  explicit CAsciiTokens(char* line) : p_(line) {}
+  char* Next() {
+    while (IsSeparator(*p_)) ++p_;
+    if (!*p_) return nullptr;
+    char* token = p_;
+    while (*p_ && !IsSeparator(*p_)) ++p_;
+    if (*p_) *p_++ = 0;
+    return token;
+  }
+
+ private:
+  static bool IsSeparator(char c) { return c && std::strchr(": ,;()", c) != nullptr; }
+  char* p_;
+};
 
 // Where CSPack leaves its statistics after every run.
 #define PACK_STATS_PATH "D:\\STRUCT.STS"

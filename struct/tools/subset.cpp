@@ -60,14 +60,8 @@ struct SUBSETSTATE {
 };
 
 void Progress(SUBSETSTATE& st, LONG id) {
-  if (!st.progress) return;
-  const DWORD now = GetTickCount();
-  if (static_cast<LONG>(now - st.dwNextReport) < 0) return;
-  int permille = 0;
-  if (st.lWorkTotal > 0)
-    permille = static_cast<int>(std::min<long long>(1000, st.lWorkDone * 1000 / st.lWorkTotal));
-  st.progress(st.client, "CSSubset", id, permille);
-  st.dwNextReport = now + 1000;
+  PaceProgress(st.progress, st.client, "CSSubset", id, st.lWorkDone, st.lWorkTotal,
+               &st.dwNextReport);
 }
 
 short OpenFiles(SUBSETSTATE& st) {
