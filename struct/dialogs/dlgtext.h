@@ -19,3 +19,8 @@ inline CString Lower(LPCSTR s) {
   for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return CString(t);
 }
+
+// The ID typed into a library dialog, or false after telling the user (a
+// message box over owner) that it is not one: a whole number from 1 to
+// 2147483647.
+bool TypedIdOrRefuse(HWND owner, const CString& idText, LONG* id);

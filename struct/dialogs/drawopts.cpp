@@ -176,8 +176,9 @@ void CChemStrucDrawOptsDialog::UpdateAddButton(bool fromList) {
   CString idText, library;
   m_edId.GetWindowText(idText);
   m_cbLibrary.GetWindowText(library);
-  LONG id;
-  m_btnAdd.EnableWindow(ParseIdText(idText, &id) && (fromList || !Trimmed(library).IsEmpty()));
+  // Anything typed may be pressed for: an ID out of range is refused with a
+  // message then.
+  m_btnAdd.EnableWindow(!Trimmed(idText).IsEmpty() && (fromList || !Trimmed(library).IsEmpty()));
 }
 
 // The window's own visibility, whether or not the dialog shows yet.
@@ -222,7 +223,7 @@ short CChemStrucDrawOptsDialog::AddToLibrary() {
   m_cbLibrary.GetWindowText(library);
   library = Trimmed(library);
   LONG id;
-  if (!ParseIdText(idText, &id)) return 1;
+  if (!TypedIdOrRefuse(m_hWnd, idText, &id)) return 1;
   if (!IsShown(m_stOverwrite) && FindIndexEntry(m_client->pcp, library, id) != 0) {
     MessageBeep(0);
     ShowOverwriteWarning(true);

@@ -105,8 +105,9 @@ void CUserIDDialog::UpdateAddButton() {
   CString id, library;
   m_edId.GetWindowText(id);
   m_cbLibrary.GetWindowText(library);
-  LONG value;
-  m_btnAdd.EnableWindow(ParseIdText(id, &value) && !Trimmed(library).IsEmpty());
+  // Anything typed may be pressed for: an ID out of range is refused with a
+  // message then.
+  m_btnAdd.EnableWindow(!Trimmed(id).IsEmpty() && !Trimmed(library).IsEmpty());
 }
 
 void CUserIDDialog::HideOverwritePrompt() {
@@ -121,7 +122,7 @@ void CUserIDDialog::OnAdd() {
   m_cbLibrary.GetWindowText(library);
   library = Trimmed(library);
   LONG id;
-  if (!ParseIdText(idText, &id)) return;
+  if (!TypedIdOrRefuse(m_hWnd, idText, &id)) return;
   // The addition that asked holds the index open: it is searched through
   // that handle, since a second opening would be refused and find nothing.
   const LONG existing = m_hIndex != INVALID_HANDLE_VALUE

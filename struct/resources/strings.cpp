@@ -8,6 +8,7 @@
 extern const RES_STRING g_StructStrings[] = {
     // Status, progress, description and message-box texts (256-325)
     {IDS_TITLE_CSPACK, "CSPack"},
+    {IDS_MSG_BADID, "The ID number must be a whole number from 1 to 2147483647."},
     {IDS_MSG_LIBRARYEDITFAILED,
      "Could not open structure database for edit.  "
      "The structure database must be a user-created database."},

@@ -181,16 +181,25 @@ TEST_F(DialogsTest, LibraryGroupAddsTheSampleAndAnExistingIdNeedsTwoPresses) {
   const std::string user = tmp_.file("user.sdb");
   std::string out;
   // The group lies outside the collapsed dialog: nothing reaches it.
+  std::vector<std::string> messages;
+  const platform::Console saved = platform::GetConsole();
+  platform::Console console = saved;
+  console.message = [&](const std::string& m) { messages.push_back(m); };
+  platform::SetConsole(console);
   ASSERT_EQ(Run(DrawOptsCmd,
-                {"set 501 12", "click 219", "dump", "set 501 4294967297", "set 506 " + user, "dump",
-                 "set 501 64175", "set 221 Ethyl", "click 512", "dump", "cancel"},
+                {"set 501 12", "click 219", "dump", "set 501 4294967297", "set 506 " + user,
+                 "click 512", "set 501 64175", "set 221 Ethyl", "click 512", "dump", "cancel"},
                 nullptr, &out),
             0);
+  platform::SetConsole(saved);
   EXPECT_TRUE(Has(out, "501 EDIT \"\"\n")) << "typing into the hidden half is ignored";
-  // Expanding with no ID, and an ID past 32 bits, leave Add disabled.
-  const size_t second = out.find("dialog 200", 1);
-  EXPECT_TRUE(Has(out.substr(0, second), "512 BUTTON \"Add Structure to Library\" disabled\n"));
-  EXPECT_TRUE(Has(out.substr(second), "512 BUTTON \"Add Structure to Library\" disabled\n"));
+  // Expanding with no ID leaves Add disabled; an ID past 32 bits is refused
+  // with a message (it is not ID 1).
+  EXPECT_TRUE(Has(out.substr(0, out.find("dialog 200", 1)),
+                  "512 BUTTON \"Add Structure to Library\" disabled\n"));
+  EXPECT_EQ(messages,
+            std::vector<std::string>{"The ID number must be a whole number from 1 to 2147483647."});
+  EXPECT_EQ(FindIndexEntry(&host_, user.c_str(), 1), 0);
   EXPECT_NE(FindIndexEntry(&host_, user.c_str(), 64175), 0);
   EXPECT_TRUE(Has(out.substr(out.rfind("dialog 200")), "219 BUTTON"));
 
