@@ -17,20 +17,22 @@ namespace {
 // Structure units per MOL unit, applied as multiply-then-divide (a
 // precomputed quotient lands one unit off for some inputs, 8.1375 among them).
 // sign -1 turns y over (MOL files count it upward).
-LONG ToStructureUnits(const std::string& text, double sign = 1.0) {
-  return TruncToLong(sign * std::atof(text.c_str()) * 2000.0 / 75.0);
+LONG ToStructureUnits(const char* text, double sign = 1.0) {
+  return TruncToLong(sign * std::atof(text) * 2000.0 / 75.0);
 }
 
-// Tokens are the runs between spaces (a tab is part of a token).
-std::vector<std::string> Tokens(const char* line) {
-  std::vector<std::string> out;
-  for (const char* p = line; *p;) {
+// The first n tokens of line, cut in place (tokens are the runs between
+// spaces; a tab is part of a token); returns how many there are, at most n.
+int SplitTokens(char* line, char** out, int n) {
+  int count = 0;
+  for (char* p = line; *p && count < n;) {
     while (*p == ' ') ++p;
-    const char* start = p;
+    if (!*p) break;
+    out[count++] = p;
     while (*p && *p != ' ') ++p;
-    if (p > start) out.emplace_back(start, p);
+    if (*p) *p++ = 0;
   }
-  return out;
+  return count;
 }
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
@@ -53,8 +55,8 @@ constexpr long long kMaxCount = 999;
 
 // A number as atoi reads one (blanks, a sign, digits, anything after them
 // ignored), held to +-10^12 so that no text can overflow it.
-long long ReadDecimal(const std::string& text) {
-  const char* p = text.c_str();
+long long ReadDecimal(const char* text) {
+  const char* p = text;
   while (*p == ' ' || *p == '\t') ++p;
   const bool negative = *p == '-';
   if (*p == '-' || *p == '+') ++p;
@@ -212,9 +214,10 @@ MOLPARSE* ReadMolBlock(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* 
     return nullptr;
   }
   CopyText(info->szScratch1, line, sizeof info->szScratch1);
-  std::vector<std::string> counts = Tokens(info->szScratch1);
-  const long long nAtoms = counts.size() > 0 ? ReadDecimal(counts[0]) : 0;
-  const long long nBonds = counts.size() > 1 ? ReadDecimal(counts[1]) : 0;
+  char* counts[2];
+  const int nCounts = SplitTokens(info->szScratch1, counts, 2);
+  const long long nAtoms = nCounts > 0 ? ReadDecimal(counts[0]) : 0;
+  const long long nBonds = nCounts > 1 ? ReadDecimal(counts[1]) : 0;
   // The format's three-digit counts, checked before any size is computed
   // from them; then both tables and the finished record must fit their
   // 16-bit blocks.
@@ -253,15 +256,15 @@ MOLPARSE* ReadMolBlock(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* 
       break;
     }
     CopyText(info->szScratch1, line, sizeof info->szScratch1);
-    std::vector<std::string> t = Tokens(info->szScratch1);
-    if (t.size() < 4) {
+    char* t[4];
+    if (SplitTokens(info->szScratch1, t, 4) < 4) {
       *status = badFile();
       break;
     }
     Atoms(mp)[k].x = ToStructureUnits(t[0]);
     Atoms(mp)[k].y = ToStructureUnits(t[1], -1.0);
     if (ToStructureUnits(t[2]) != 0) *status = ReportError(pcp, IDS_ERR_MOL3D);
-    std::string symbol = t[3].substr(0, 8);
+    const std::string symbol(t[3], strnlen(t[3], 8));
     if (!symbol.empty() && symbol != "C") {
       MOLLABEL& label = Labels(mp)[mp->nLabels++];
       label.iAtom = static_cast<int16_t>(k);
@@ -276,8 +279,8 @@ MOLPARSE* ReadMolBlock(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* 
       break;
     }
     CopyText(info->szScratch1, line, sizeof info->szScratch1);
-    std::vector<std::string> t = Tokens(info->szScratch1);
-    if (t.size() < 3) {
+    char* t[3];
+    if (SplitTokens(info->szScratch1, t, 3) < 3) {
       *status = badFile();
       break;
     }
