@@ -8,12 +8,12 @@
 extern const RES_STRING g_StructStrings[] = {
     // Status, progress, description and message-box texts (256-325)
     {IDS_TITLE_CSPACK, "CSPack"},
-    {IDS_MSG_BADID, "The ID number must be a whole number from 1 to 2147483647."},
     {IDS_MSG_LIBRARYEDITFAILED,
      "Could not open structure database for edit.  "
      "The structure database must be a user-created database."},
     {IDS_DESC_WINDOW, "Window: "},
     {IDS_DESC_METAFILE, "Meta File: %x"},
+    {IDS_MSG_BADID, "The ID number must be a whole number from 1 to 2147483647."},
     {IDS_STATUS_COMPLETEDSECS, "%s, completed (%d.%d secs)."},
     {IDS_STATUS_COMPLETEDMINS, "%s, completed (%d min, %d.%d secs)."},
     {IDS_STATUS_PERCENT, "%d.%d%% complete"},
