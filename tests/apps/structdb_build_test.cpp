@@ -32,11 +32,20 @@ ToolRun Structdb(const testutil::TempDir& tmp, const std::string& args) {
   return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, ReadFileBytes(out), ReadFileBytes(err)};
 }
 
+// The sample molecules in key order (the sample library's order): by the
+// number their CAS-numbered file names spell.
 std::vector<fs::path> SampleMolFiles() {
   std::vector<fs::path> files;
   for (const auto& e : fs::directory_iterator(std::string(SAMPLE_DIR) + "/molecules"))
     if (e.path().extension() == ".mol") files.push_back(e.path());
-  std::sort(files.begin(), files.end());
+  auto key = [](const fs::path& p) {
+    std::string digits;
+    for (char c : p.stem().string())
+      if (c != '-') digits += c;
+    return std::stoll(digits);
+  };
+  std::sort(files.begin(), files.end(),
+            [&](const fs::path& a, const fs::path& b) { return key(a) < key(b); });
   return files;
 }
 
