@@ -51,17 +51,11 @@ class Wmf {
   std::string records_;
 };
 
-void PutPicture(const std::string& bits, LONG mm, LONG xExt, LONG yExt) {
+void PutWmf(const std::string& bits, LONG mm, LONG xExt, LONG yExt) {
   HMETAFILE hmf =
       SetMetaFileBitsEx(static_cast<UINT>(bits.size()), reinterpret_cast<const BYTE*>(bits.data()));
   ASSERT_NE(hmf, nullptr);
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
-  *static_cast<METAFILEPICT*>(GlobalLock(h)) = METAFILEPICT{mm, xExt, yExt, hmf};
-  GlobalUnlock(h);
-  OpenClipboard(nullptr);
-  EmptyClipboard();
-  SetClipboardData(CF_METAFILEPICT, h);
-  CloseClipboard();
+  PutPicture(hmf, mm, xExt, yExt);
 }
 
 const std::string kGap = "         ";  // where four bytes of a short hex line would be
@@ -163,7 +157,7 @@ TEST_F(DumpTest, ListsEveryRecordKindByteForByte) {
       .Rec(0x01F0, {0})
       .Rec(0x0127, {-1})
       .Rec(0x0999, {1});
-  PutPicture(wmf.Bits(), MM_ANISOTROPIC, 2540, -1270);
+  PutWmf(wmf.Bits(), MM_ANISOTROPIC, 2540, -1270);
   EXPECT_EQ(Listing(),
             "Map mode: MM_ANISOTROPIC,  xExt: 2540,  yExt: -1270\r\n"
             "0x001E: (SaveDC)\r\n"
@@ -209,7 +203,7 @@ TEST_F(DumpTest, RecordsThatClaimMoreThanTheyHoldListOnlyWhatTheyHold) {
       .Rec(0x0102)
       .Rec(0x0213, {9})
       .Raw(0x0521, Le16(300) + std::string(300, 't'));
-  PutPicture(wmf.Bits(), 0, 1, 2);
+  PutWmf(wmf.Bits(), 0, 1, 2);
   EXPECT_EQ(Listing(),
             "Map mode: 0,  xExt: 1,  yExt: 2\r\n"
             "0x0521: Text: ab\r\n"
@@ -229,7 +223,7 @@ TEST_F(DumpTest, RecordsThatClaimMoreThanTheyHoldListOnlyWhatTheyHold) {
 
 TEST_F(DumpTest, FailuresLeaveNoFileAndTheMainWindowAsItWas) {
   const int handles = platform::OpenFileHandles();
-  PutPicture(Wmf().Rec(0x001E).Bits(), MM_TEXT, 0, 0);
+  PutWmf(Wmf().Rec(0x001E).Bits(), MM_TEXT, 0, 0);
   EXPECT_EQ(Dump(DumpMetaFileCmd, false), 534);
   host_.hwndMain = nullptr;
   EXPECT_EQ(Dump(DumpMetaFileCmd), 534);

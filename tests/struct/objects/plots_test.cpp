@@ -206,15 +206,7 @@ TEST_F(PlotsTest, ClipboardPicturesShareOnePayload) {
   EmptyClipboard();
   CloseClipboard();
   EXPECT_EQ(ChemStrucMFCreate(client, nullptr, &m), 546);
-  auto put = [](LONG mm) {
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
-    *static_cast<METAFILEPICT*>(GlobalLock(h)) = METAFILEPICT{mm, 100, 100, Frame(true)};
-    GlobalUnlock(h);
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    SetClipboardData(CF_METAFILEPICT, h);
-    CloseClipboard();
-  };
+  auto put = [](LONG mm) { PutPicture(Frame(true), mm, 100, 100); };
   put(MM_ISOTROPIC);
   EXPECT_EQ(ChemStrucMFCreate(client, nullptr, &m), 547);
   {

@@ -30,3 +30,13 @@ std::string ClipboardBlock(UINT format) {
   CloseClipboard();
   return out;
 }
+
+void PutPicture(HMETAFILE hmf, LONG mm, LONG xExt, LONG yExt) {
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
+  *static_cast<METAFILEPICT*>(GlobalLock(h)) = METAFILEPICT{mm, xExt, yExt, hmf};
+  GlobalUnlock(h);
+  OpenClipboard(nullptr);
+  EmptyClipboard();
+  SetClipboardData(CF_METAFILEPICT, h);
+  CloseClipboard();
+}

@@ -11,6 +11,10 @@
 // given name; malloc'd, the caller frees it.
 CSDRAWREC* OneBondRecord(const char* name = "");
 
+// Puts hmf on the clipboard as a metafile picture (mapping mode, extents);
+// the clipboard takes the picture over.
+void PutPicture(HMETAFILE hmf, LONG mm, LONG xExt, LONG yExt);
+
 // The clipboard's block of format, as many bytes as it holds; empty when the
 // format is not there.
 std::string ClipboardBlock(UINT format);
