@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -56,6 +57,11 @@ struct Library {
     }
     std::string why;
     if (!WriteStandardLibrary(path, all, why)) std::abort();
+    // A library in use was written a while ago: lookups keep the top of the
+    // search of an index unchanged for two seconds.
+    for (const std::string& f : {path, indexPath})
+      std::filesystem::last_write_time(
+          f, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
 
     sqlite3_open(dbPath.c_str(), &db);
     sqlite3_exec(db, "CREATE TABLE idx(key INTEGER PRIMARY KEY, offset INTEGER)", 0, 0, 0);

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <chrono>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -51,6 +52,10 @@ int main(int argc, char** argv) {
     if (fd < 0 || write(fd, entries.data(), static_cast<size_t>(cb)) != cb) return 1;
     close(fd);
   }
+  // Written a minute ago, as a library in use (lookups keep the top of the
+  // search of an index unchanged for two seconds).
+  std::filesystem::last_write_time(
+      index, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
 
   AFX_MANAGE_STATE(AfxGetStaticModuleState());
   CQuietProcessor pcp;

@@ -2,6 +2,7 @@
 // size, truncate, flush, close), with Windows error codes and injected faults.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -71,8 +72,24 @@ HANDLE CreateFile(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, S
     return INVALID_HANDLE_VALUE;
   }
   std::string host;
-  if (!platform::detail::HostPath(lpFileName, host)) return INVALID_HANDLE_VALUE;
-  int fd = platform::detail::OpenShared(host, dwDesiredAccess, dwShareMode, dwCreationDisposition);
+  int fd = -1;
+  // An existing file is opened as spelt first; the case-insensitive lookup
+  // runs only when that finds nothing. (A creating open looks up first: it
+  // must not make a second file beside one spelt in another case.)
+  const bool creates = dwCreationDisposition != OPEN_EXISTING &&
+                       dwCreationDisposition != TRUNCATE_EXISTING;
+  std::string spelt;
+  if (!creates && platform::detail::HostPathAsSpelt(lpFileName, spelt)) {
+    fd = platform::detail::OpenShared(spelt, dwDesiredAccess, dwShareMode, dwCreationDisposition);
+    const DWORD err = GetLastError();
+    if (fd < 0 && err != ERROR_FILE_NOT_FOUND && err != ERROR_PATH_NOT_FOUND)
+      return INVALID_HANDLE_VALUE;
+  }
+  if (fd < 0) {
+    if (!platform::detail::HostPath(lpFileName, host)) return INVALID_HANDLE_VALUE;
+    if (host == spelt) return INVALID_HANDLE_VALUE;  // tried: missing in every case
+    fd = platform::detail::OpenShared(host, dwDesiredAccess, dwShareMode, dwCreationDisposition);
+  }
   if (fd < 0) return INVALID_HANDLE_VALUE;
   uintptr_t id = platform::detail::NewHandleValue();
   {
@@ -205,6 +222,55 @@ DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
   if (lpFileSizeHigh) *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
   SetLastError(ERROR_SUCCESS);
   return static_cast<DWORD>(size);
+}
+
+namespace {
+
+// Windows time from a POSIX one: 100-ns intervals since 1601.
+FILETIME FileTimeOf(const timespec& t) {
+  constexpr int64_t kEpochDelta = 11644473600LL;  // seconds from 1601 to 1970
+  const int64_t ticks = (static_cast<int64_t>(t.tv_sec) + kEpochDelta) * 10000000 + t.tv_nsec / 100;
+  const uint64_t u = ticks < 0 ? 0 : static_cast<uint64_t>(ticks);
+  return {static_cast<DWORD>(u), static_cast<DWORD>(u >> 32)};
+}
+
+}  // namespace
+
+BOOL GetFileInformationByHandle(HANDLE hFile, BY_HANDLE_FILE_INFORMATION* info) {
+  HandleRef ref(hFile);
+  FileObject* f = Require(ref, 0);
+  if (!f) return FALSE;
+  if (!info) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  struct stat st;
+  if (fstat(f->fd, &st) != 0) {
+    SetLastError(platform::detail::Win32Error(errno));
+    return FALSE;
+  }
+  *info = {};
+  info->dwFileAttributes = S_ISDIR(st.st_mode)        ? FILE_ATTRIBUTE_DIRECTORY
+                           : (st.st_mode & S_IWUSR) != 0 ? FILE_ATTRIBUTE_NORMAL
+                                                        : FILE_ATTRIBUTE_READONLY;
+  info->ftLastAccessTime = FileTimeOf(st.st_atim);
+  info->ftLastWriteTime = FileTimeOf(st.st_mtim);
+  const uint64_t dev = static_cast<uint64_t>(st.st_dev);
+  info->dwVolumeSerialNumber = static_cast<DWORD>(dev ^ (dev >> 32));
+  const uint64_t size = static_cast<uint64_t>(st.st_size);
+  info->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  info->nFileSizeLow = static_cast<DWORD>(size);
+  info->nNumberOfLinks = static_cast<DWORD>(st.st_nlink);
+  const uint64_t ino = static_cast<uint64_t>(st.st_ino);
+  info->nFileIndexHigh = static_cast<DWORD>(ino >> 32);
+  info->nFileIndexLow = static_cast<DWORD>(ino);
+  return TRUE;
+}
+
+void GetSystemTimeAsFileTime(FILETIME* out) {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  if (out) *out = FileTimeOf(now);
 }
 
 BOOL SetEndOfFile(HANDLE hFile) {

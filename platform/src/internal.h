@@ -29,6 +29,9 @@ DWORD Win32Error(int err);
 // Translates a Windows path for the file layer. False (last error
 // ERROR_PATH_NOT_FOUND) for an empty path or an unmapped drive.
 bool HostPath(LPCSTR winPath, std::string& hostPath);
+// The same path with every component as spelt (no case-insensitive lookup):
+// what an open of an existing file tries first.
+bool HostPathAsSpelt(LPCSTR winPath, std::string& hostPath);
 // The directory part of a host path ("/" for a file in the root).
 std::string HostDirName(const std::string& hostPath);
 

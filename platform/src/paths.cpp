@@ -157,12 +157,15 @@ std::string SystemDirectory() {
   return s.sysdir;
 }
 
-std::string ToHostPath(const std::string& winPath) {
+namespace {
+
+// The components of the host path a Windows path names, as spelt; false when
+// it names nothing (empty, or an unmapped drive).
+bool HostComponents(const std::string& winPath, std::vector<std::string>& comps) {
   std::string p = winPath;
   for (char& c : p)
     if (c == '\\') c = '/';
-  if (p.empty()) return "";
-  std::vector<std::string> comps;
+  if (p.empty()) return false;
   if (HasDrive(p)) {
     std::string root;
     {
@@ -170,7 +173,7 @@ std::string ToHostPath(const std::string& winPath) {
       std::lock_guard lock(s.mutex);
       root = s.drives[std::toupper(static_cast<unsigned char>(p[0])) - 'A'];
     }
-    if (root.empty()) return "";
+    if (root.empty()) return false;
     // "X:name" has no per-drive current directory here: it means the root.
     std::vector<std::string> rest;
     AppendComponents(p.substr(2), rest);
@@ -180,7 +183,14 @@ std::string ToHostPath(const std::string& winPath) {
     if (p[0] != '/') AppendComponents(CurrentDirectory(), comps);
     AppendComponents(p, comps);
   }
-  return ResolveCase(comps);
+  return true;
+}
+
+}  // namespace
+
+std::string ToHostPath(const std::string& winPath) {
+  std::vector<std::string> comps;
+  return HostComponents(winPath, comps) ? ResolveCase(comps) : std::string();
 }
 
 }  // namespace platform
@@ -193,6 +203,18 @@ bool HostPath(LPCSTR winPath, std::string& hostPath) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return false;
   }
+  return true;
+}
+
+bool HostPathAsSpelt(LPCSTR winPath, std::string& hostPath) {
+  std::vector<std::string> comps;
+  if (!winPath || !HostComponents(winPath, comps)) {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return false;
+  }
+  hostPath.clear();
+  for (const auto& comp : comps) hostPath += "/" + comp;
+  if (hostPath.empty()) hostPath = "/";
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include "database/cas.h"
 #include "database/fileio.h"
 #include "database/libpath.h"
+#include "database/probecache.h"
 #include "database/readrec.h"
 #include "resources/resource.h"
 #include "core/common.h"
@@ -68,13 +69,15 @@ void SetNameFromText(char* szName, UINT id, const char* arg, LONG num, bool isNu
 }  // namespace
 
 LONG FindIndexEntryIn(CCommandProcessor* pcp, HANDLE h, LONG key, short* status) {
-  const long long cbIndex = FileSizeOf(h);
+  long long cbIndex = -1;
+  const CProbeCache kept(h, &cbIndex);
   const LONG n = static_cast<LONG>(
       std::clamp<long long>(cbIndex / static_cast<long long>(sizeof(INDEXREC)), 0, INT32_MAX));
   LONG result = 0;
   short failed = 0;
   INDEXREC entry{};
-  const bool haveFirst = n > 0 && ReadEntry(h, 0, &entry);
+  bool haveFirst = n > 0 && kept.Get(0, &entry);
+  if (n > 0 && !haveFirst && (haveFirst = ReadEntry(h, 0, &entry))) kept.Put(0, entry);
   // A caller that asks for the status holds the index open itself: a first
   // entry it cannot read is damage, not a miss.
   if (n > 0 && !haveFirst && status) failed = ReportError(pcp, IDS_ERR_INDEXREAD);
@@ -82,19 +85,25 @@ LONG FindIndexEntryIn(CCommandProcessor* pcp, HANDLE h, LONG key, short* status)
     LONG lo = 0, hi = n - 1, last = 0;
     bool ok = true;
     CIndexProbe probe(h);
+    // The probe's place in the search tree; 0 below the levels kept.
+    uint32_t node = 1;
     while (hi - lo >= 2) {
       LONG mid = (lo + hi) / 2;
       last = mid;
-      if (!probe.Narrowed(lo, hi) || !probe.Entry(mid, &entry)) {
-        failed = ReportError(pcp, IDS_ERR_INDEXREAD);
-        ok = false;
-        break;
+      if (!(node && kept.Get(node, &entry))) {
+        if (!probe.Narrowed(lo, hi) || !probe.Entry(mid, &entry)) {
+          failed = ReportError(pcp, IDS_ERR_INDEXREAD);
+          ok = false;
+          break;
+        }
+        if (node) kept.Put(node, entry);
       }
       if (entry.lKey == key) break;
       if (key < entry.lKey)
         hi = mid;
       else
         lo = mid;
+      if (node) node = node < CProbeCache::kNodes ? 2 * node + (key < entry.lKey ? 0 : 1) : 0;
     }
     if (ok && entry.lKey != key && lo != hi) {
       if (!probe.Entry(last != lo ? lo : hi, &entry)) {

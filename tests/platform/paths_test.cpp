@@ -52,6 +52,17 @@ TEST_F(PathsTest, ComponentsMatchWithoutRegardToCase) {
                         0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   CloseHandle(h);
+  SetLastError(kPrimedError);
+  EXPECT_EQ(CreateFile("d:\\DATA\\none.sdb", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       0, nullptr),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  // Creating over a name spelt in another case replaces that file, not a new one beside it.
+  h = CreateFile("d:\\data\\lib.SDB", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+  EXPECT_EQ(std::filesystem::file_size(Path("Data/Lib.SDB")), 0u);
+  EXPECT_FALSE(std::filesystem::exists(Path("data/lib.SDB")));
   // A new file: its directory is found, its own name kept as given.
   EXPECT_EQ(platform::ToHostPath("D:\\data\\New.Txt"), Path("Data/New.Txt"));
   EXPECT_EQ(platform::ToHostPath("D:\\nowhere\\x"), Path("nowhere/x"));

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <platform/env.h>
 
+#include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <cstdlib>
 #include <cstring>
 
 #include "database/lookup.h"
+#include "database/probecache.h"
 #include "core/dllinfo.h"
 #include "support/fakehost.h"
 #include "support/libbytes.h"
@@ -92,6 +95,87 @@ TEST_F(LookupTest, IndexSearchReadsNoMoreThanTheSearchNeeds) {
       EXPECT_EQ(platform::CallCount(platform::FaultOp::CreateFile), 1) << key;
     }
   }
+}
+
+// An index unchanged for a while has the top of its search kept between
+// lookups: the answers stay those of reading, every change is seen at once.
+TEST_F(LookupTest, KeptProbesAnswerAsReadingAndSeeEveryChange) {
+  CProbeCache::Clear();
+  const std::string big = tmp_.file("big.ind"), data = tmp_.file("big.sdb");
+  auto writeIndex = [&](const std::string& path, int n, int32_t offsetBase) {
+    std::vector<std::pair<int32_t, int32_t>> entries;
+    for (int i = 0; i < n; ++i) entries.push_back({i * 2, offsetBase + i});
+    WriteFileBytes(path, IndexFile(entries));
+  };
+  auto age = [](const std::string& path, int seconds) {
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() -
+                                               std::chrono::seconds(seconds));
+  };
+  auto lookup = [&](LONG key, int* reads = nullptr) {
+    platform::ClearFaults();
+    const LONG r = FindIndexEntry(&host_, data.c_str(), key);
+    if (reads) *reads = platform::CallCount(platform::FaultOp::ReadFile);
+    return r;
+  };
+  const int n = 100000;
+  writeIndex(big, n, 1);
+  age(big, 60);
+  const std::vector<LONG> keys{0, 1, 2 * n - 2, 2 * n - 1, 777, 778, n, -3, 123456};
+  for (int pass = 0; pass < 2; ++pass) {
+    for (LONG key : keys) {
+      int reads = 0;
+      EXPECT_EQ(lookup(key, &reads), key % 2 || key < 0 || key >= 2 * n ? 0 : key / 2 + 1) << key;
+      // Warm: only the block of the last probes (or nothing, a kept hit).
+      if (pass == 1) {
+        EXPECT_LE(reads, 2) << key;
+      }
+    }
+  }
+  // Rewritten in place, same size: seen at once (the write moved its time).
+  auto repoint = [&](LONG key, int32_t offset) {  // the entry of key points elsewhere
+    HANDLE h = CreateFile(big.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    const auto entry = IndexFile({{key, offset}});
+    DWORD done = 0;
+    SetFilePointer(h, (key / 2) * 8, nullptr, FILE_BEGIN);
+    ASSERT_TRUE(WriteFile(h, entry.data(), 8, &done, nullptr));
+    CloseHandle(h);
+  };
+  const LONG root = (n - 1) / 2 * 2;  // the first probe's key
+  repoint(root, 424242);
+  EXPECT_EQ(lookup(root), 424242);
+  age(big, 30);
+  EXPECT_EQ(lookup(root), 424242);
+  EXPECT_EQ(lookup(root), 424242);
+  // Nothing is kept from a file just written: a second write in the same
+  // tick of a coarse clock would leave the same time behind.
+  writeIndex(big, n, 1);
+  const auto justWritten = std::filesystem::last_write_time(big);
+  EXPECT_EQ(lookup(root), root / 2 + 1);
+  repoint(root, 434343);
+  std::filesystem::last_write_time(big, justWritten);
+  EXPECT_EQ(lookup(root), 434343);
+  age(big, 30);
+  EXPECT_EQ(lookup(root), 434343);
+  // Replaced by another file of the same size and time: another file index.
+  writeIndex(tmp_.file("other.ind"), n, 5000000);
+  age(tmp_.file("other.ind"), 30);
+  std::filesystem::last_write_time(tmp_.file("other.ind"), std::filesystem::last_write_time(big));
+  std::filesystem::rename(tmp_.file("other.ind"), big);
+  EXPECT_EQ(lookup(root), 5000000 + root / 2);
+  EXPECT_EQ(lookup(2), 5000001);
+  // A damaged (unsorted) index answers the same kept or read.
+  std::vector<std::pair<int32_t, int32_t>> shuffled;
+  for (int i = 0; i < 3000; ++i) shuffled.push_back({(i * 7919) % 3001, i + 1});
+  WriteFileBytes(big, IndexFile(shuffled));
+  std::vector<LONG> fresh;
+  for (LONG key = 0; key < 3001; key += 37) fresh.push_back(lookup(key));
+  age(big, 60);
+  for (int pass = 0; pass < 2; ++pass) {
+    for (LONG key = 0, i = 0; key < 3001; key += 37, ++i) EXPECT_EQ(lookup(key), fresh[i]) << key;
+  }
+  EXPECT_TRUE(host_.errors.empty());
+  CProbeCache::Clear();
 }
 
 TEST_F(LookupTest, ShortIndexReadIsReportedAndFindsNothing) {
