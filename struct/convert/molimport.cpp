@@ -12,13 +12,42 @@
 #include "database/cas.h"
 #include "resources/resource.h"
 
+// A coordinate token as atof reads it. The usual form, an optional sign and
+// at most 15 digits around one point, is read as digits over a power of ten:
+// both are exact doubles, so their quotient is the correctly rounded value,
+// the same double atof gives; anything else goes to atof.
+double ReadMolCoordinate(const char* text) {
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const char* p = text;
+  const bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  long long digits = 0;
+  int count = 0, decimals = 0;
+  bool point = false;
+  for (; *p; ++p) {
+    if (*p >= '0' && *p <= '9') {
+      if (++count > 15) return std::atof(text);
+      digits = digits * 10 + (*p - '0');
+      decimals += point;
+    } else if (*p == '.' && !point) {
+      point = true;
+    } else {
+      return std::atof(text);
+    }
+  }
+  if (count == 0) return std::atof(text);
+  const double v = static_cast<double>(digits) / kPow10[decimals];
+  return negative ? -v : v;
+}
+
 namespace {
 
 // Structure units per MOL unit, applied as multiply-then-divide (a
 // precomputed quotient lands one unit off for some inputs, 8.1375 among them).
 // sign -1 turns y over (MOL files count it upward).
 LONG ToStructureUnits(const char* text, double sign = 1.0) {
-  return TruncToLong(sign * std::atof(text) * 2000.0 / 75.0);
+  return TruncToLong(sign * ReadMolCoordinate(text) * 2000.0 / 75.0);
 }
 
 // The first n tokens of line, cut in place (tokens are the runs between
@@ -174,12 +203,27 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
     *status = ReportErrorStr(pcp, IDS_ERR_OPENFILE, fileName);
     return nullptr;
   }
-  // Small files whole, with one read: the lines are then cut from memory.
-  const DWORD size = GetFileSize(h, nullptr);
-  char* text = size <= kWholeFile ? StructAllocOf<char>(size + 1) : nullptr;
+  // Small files whole: one read into a block most MOL files fit, which ends
+  // short of it at the end of the file; a file that fills it is measured and
+  // read whole up to 1 MB. The lines are then cut from memory.
+  constexpr DWORD kFirstRead = 16384;
+  char* text = StructAllocOf<char>(kFirstRead);
   DWORD got = 0;
+  bool whole = text && ReadFile(h, text, kFirstRead, &got, nullptr);
+  const DWORD size = whole && got == kFirstRead ? GetFileSize(h, nullptr) : got;
+  if (size != got) {
+    char* all = size != INVALID_FILE_SIZE && size <= kWholeFile && size > got
+                    ? StructAllocOf<char>(size)
+                    : nullptr;
+    DWORD rest = 0;
+    whole = whole && all && ReadFile(h, all + got, size - got, &rest, nullptr);
+    if (all) std::memcpy(all, text, got);
+    StructFree(text);
+    text = all;
+    got += rest;
+  }
   MOLPARSE* mp;
-  if (text && ReadFile(h, text, size, &got, nullptr)) {
+  if (whole) {
     CTextMolLines lines(text, got);
     mp = ReadMolBlock(status, info, pcp, fileName, lines);
   } else {

@@ -40,6 +40,9 @@ struct MOLPARSE {
 int ReadTextLine(HANDLE hFile, char* buf, int capacity);
 // True for an empty text or one of printable ASCII characters only.
 BOOL IsPrintableLine(const char* text);
+// A coordinate token as atof reads it (the usual decimal form without a call
+// to atof).
+double ReadMolCoordinate(const char* text);
 
 // Where a molblock's lines come from: a MOL file of its own, or one molblock
 // of a larger file (an SD file). ReadLine keeps to ReadTextLine's rules: the

@@ -1,5 +1,6 @@
 // Conversion of host argument values to the library's integers and texts.
 #include <cmath>
+#include <cstring>
 
 #include "core/common.h"
 
@@ -20,10 +21,9 @@ CString GetStringArg(OBJ_BASECLASS** args, int n) {
 
 void CopyText(char* dst, const char* src, size_t size) {
   if (size == 0) return;
-  size_t i = 0;
-  if (src)
-    for (; i + 1 < size && src[i]; ++i) dst[i] = src[i];
-  dst[i] = 0;
+  const size_t n = src ? strnlen(src, size - 1) : 0;
+  std::memmove(dst, src ? src : "", n);
+  dst[n] = 0;
 }
 
 bool ParseIdText(LPCSTR text, LONG* id) {

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "convert/molimport.h"
 #include "core/dllinfo.h"
@@ -115,6 +117,26 @@ TEST_F(MolTest, CoordinatesMultiplyThenDivide) {
   EXPECT_EQ(RecPoint(rec, 0).y - RecPoint(rec, 1).y, 216);
 }
 
+TEST(MolCoordinate, ReadsEveryTokenAsAtofDoes) {
+  std::vector<std::string> texts{"-0.0000", "+.5", "1.", ".", "-", "", "1e5", "0x10", "nan",
+                                 "1.2.3", "12345.678901234", "1234567890123456", "-9999.9999",
+                                 "0.000000000000001", "1.5\t", "--1", "8.1375"};
+  std::srand(7);
+  for (int i = 0; i < 20000; ++i) {
+    std::string t = std::rand() % 3 ? "" : std::rand() % 2 ? "-" : "+";
+    const int n = 1 + std::rand() % 16, point = std::rand() % (n + 2);
+    for (int d = 0; d < n; ++d) {
+      if (d == point) t += '.';
+      t += static_cast<char>('0' + std::rand() % 10);
+    }
+    texts.push_back(t);
+  }
+  for (const std::string& t : texts) {
+    const double a = ReadMolCoordinate(t.c_str()), b = std::atof(t.c_str());
+    EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0) << t;
+  }
+}
+
 TEST_F(MolTest, HydrogensFollowTheBondOrderOfLoneNAndO) {
   // N bonded to 1..3 carbons with the given types; O likewise.
   auto labelFor = [&](const char* symbol, std::vector<int> types) {
@@ -167,6 +189,31 @@ TEST_F(MolTest, LineEndsOfEveryKindImportAlike) {
 
 // The file's lines from its handle and from memory (how a whole file is read
 // at once) are the same lines, for every sample molecule and edge text.
+// Files that fit the first read, fill it exactly, straddle it or are too big
+// to be read whole give the same record (a long second line moves the atoms).
+TEST_F(MolTest, FilesOfAnySizeImportAlike) {
+  std::vector<Atom> atoms;
+  std::vector<Bond> bonds;
+  for (int i = 0; i < 99; ++i) {
+    atoms.push_back({(i % 10) * 1.5, (i / 10) * 0.8125, 0, i % 7 ? "C" : "O"});
+    if (i) bonds.push_back({i, i + 1, 1 + i % 2});
+  }
+  const std::string base = Mol("chain", "", atoms, bonds), header = "  test  01012500002D";
+  ASSERT_LT(base.size(), 16384u);
+  std::string first;
+  for (size_t pad : {size_t{0}, 16384 - base.size(), size_t{9000}, size_t{12000}, size_t{16384},
+                     size_t{1} << 20}) {
+    std::string text = base;
+    text.insert(text.find(header) + header.size(), pad, ' ');
+    const CSDRAWREC* rec = Import(text);
+    ASSERT_NE(rec, nullptr) << pad;
+    const std::string bytes(reinterpret_cast<const char*>(rec), rec->cbTotal);
+    if (first.empty()) first = bytes;
+    EXPECT_EQ(bytes, first) << pad;
+  }
+  EXPECT_EQ(reinterpret_cast<const CSDRAWREC*>(first.data())->nBonds, 98);
+}
+
 TEST_F(MolTest, LinesFromTheHandleAndFromMemoryAgree) {
   std::vector<std::string> texts = {std::string(300, 'a') + "\r\nb\n\nc", "x\n\ry\r\rz\r\n",
                                     std::string(49, 'q') + "\r\n" + std::string(50, 'r') + "\r",
