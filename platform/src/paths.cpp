@@ -207,6 +207,20 @@ bool HostPath(LPCSTR winPath, std::string& hostPath) {
 }
 
 bool HostPathAsSpelt(LPCSTR winPath, std::string& hostPath) {
+  // An absolute host path already in its plain form (no backslash, no empty,
+  // "." or ".." component, no trailing slash) is its own translation.
+  bool plain = winPath && winPath[0] == '/' && winPath[1];
+  for (const char* p = winPath; plain && *p; ++p) {
+    if (*p == '\\') plain = false;
+    if (*p != '/') continue;
+    const char* c = p + 1;  // the component after this slash
+    const size_t dots = c[0] == '.' ? (c[1] == '.' ? 2 : 1) : 0;
+    if (c[0] == '/' || c[0] == 0 || (dots && (c[dots] == '/' || c[dots] == 0))) plain = false;
+  }
+  if (plain) {
+    hostPath = winPath;
+    return true;
+  }
   std::vector<std::string> comps;
   if (!winPath || !HostComponents(winPath, comps)) {
     SetLastError(ERROR_PATH_NOT_FOUND);

@@ -68,6 +68,17 @@ TEST_F(PathsTest, ComponentsMatchWithoutRegardToCase) {
   EXPECT_EQ(platform::ToHostPath("D:\\nowhere\\x"), Path("nowhere/x"));
 }
 
+TEST_F(PathsTest, DotsAndDoubleSlashesResolveLexically) {
+  Write("a.txt", "x");
+  // ".." climbs lexically, as on Windows, even out of a directory that does not exist.
+  for (const std::string& p : {Path("nosuch/../a.txt"), Path("./a.txt"), Path("") + "//a.txt",
+                               Path("nosuch/.././A.TXT")}) {
+    HANDLE h = CreateFile(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << p;
+    CloseHandle(h);
+  }
+}
+
 TEST_F(PathsTest, ExactSpellingWinsOverOtherCase) {
   Write("a.txt", "lower");
   Write("A.txt", "upper");
