@@ -94,6 +94,25 @@ long long ReadDecimal(const char* text) {
   return negative ? -v : v;
 }
 
+// The first n three-column fields of a counts or bond line as the format lays
+// them out ("  1100  1" is atoms 1 and 100): for lines whose numbers run into
+// each other once they reach three digits. False unless each field is blanks
+// and then digits.
+bool FixedFields(const char* line, long long* out, int n) {
+  for (int f = 0; f < n; ++f, line += 3) {
+    int k = 0;
+    while (k < 3 && line[k] == ' ') ++k;
+    if (k == 3) return false;
+    long long v = 0;
+    for (; k < 3; ++k) {
+      if (line[k] < '0' || line[k] > '9') return false;
+      v = v * 10 + (line[k] - '0');
+    }
+    out[f] = v;
+  }
+  return true;
+}
+
 size_t RecordSize(size_t nBonds, size_t nLabels, size_t cbLabels) {
   return 218 + 17 * nBonds + 8 * nLabels + cbLabels;
 }
@@ -260,8 +279,13 @@ MOLPARSE* ReadMolBlock(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* 
   CopyText(info->szScratch1, line, sizeof info->szScratch1);
   char* counts[2];
   const int nCounts = SplitTokens(info->szScratch1, counts, 2);
-  const long long nAtoms = nCounts > 0 ? ReadDecimal(counts[0]) : 0;
-  const long long nBonds = nCounts > 1 ? ReadDecimal(counts[1]) : 0;
+  long long nAtoms = nCounts > 0 ? ReadDecimal(counts[0]) : 0;
+  long long nBonds = nCounts > 1 ? ReadDecimal(counts[1]) : 0;
+  long long fixed[3];
+  if ((nAtoms > kMaxCount || nBonds > kMaxCount) && FixedFields(line, fixed, 2)) {
+    nAtoms = fixed[0];
+    nBonds = fixed[1];
+  }
   // The format's three-digit counts, checked before any size is computed
   // from them; then both tables and the finished record must fit their
   // 16-bit blocks.
@@ -324,13 +348,17 @@ MOLPARSE* ReadMolBlock(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* 
     }
     CopyText(info->szScratch1, line, sizeof info->szScratch1);
     char* t[3];
-    if (SplitTokens(info->szScratch1, t, 3) < 3) {
-      *status = badFile();
-      break;
+    const bool tokens = SplitTokens(info->szScratch1, t, 3) == 3;
+    long long a1 = tokens ? ReadDecimal(t[0]) - 1 : -1, a2 = tokens ? ReadDecimal(t[1]) - 1 : -1;
+    long long type = tokens ? ReadDecimal(t[2]) - 1 : -1;
+    // Atom numbers of three digits run into the one before them.
+    if ((a1 < 0 || a2 < 0 || a1 >= nAtoms || a2 >= nAtoms || type < 0) &&
+        FixedFields(line, fixed, 3)) {
+      a1 = fixed[0] - 1;
+      a2 = fixed[1] - 1;
+      type = fixed[2] - 1;
     }
     MOLBOND& bond = Bonds(mp)[j];
-    const long long a1 = ReadDecimal(t[0]) - 1, a2 = ReadDecimal(t[1]) - 1;
-    const long long type = ReadDecimal(t[2]) - 1;
     // An atom number beyond the atom block would point outside the tables; a
     // type the record's byte cannot hold would be stored as another type.
     if (a1 < 0 || a2 < 0 || a1 >= nAtoms || a2 >= nAtoms || type < 0 || type > 0xFF) {
