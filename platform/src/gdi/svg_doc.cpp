@@ -359,10 +359,24 @@ void SvgDocument::Text(const SvgText& t) {
   };
   if (t.opaque) rect(t.left, t.top, t.boxWidth, t.cell, t.background);
   if (!t.utf8.empty()) {
-    body_ += "<text x=\"";
-    Num(ox + t.left);
-    body_ += "\" y=\"";
-    Num(oy + t.baseline);
+    char buf[32];
+    body_ += "<text";
+    if (Hundredths(t.emX) != Hundredths(t.em)) {
+      // A font made narrower or wider: cairo's font matrix, scaled across.
+      body_ += " transform=\"translate(";
+      Num(ox + t.left);
+      body_ += ' ';
+      Num(oy + t.baseline);
+      body_ += ") scale(";
+      body_.append(buf, std::to_chars(buf, buf + sizeof buf, t.emX / t.em,
+                                      std::chars_format::general, 4).ptr);
+      body_ += " 1)";
+    } else {
+      body_ += " x=\"";
+      Num(ox + t.left);
+      body_ += "\" y=\"";
+      Num(oy + t.baseline);
+    }
     body_ += "\" font-family=\"'";
     // The face fontconfig chose for the LOGFONT, then its generic family.
     for (char c : t.face->family) {
@@ -376,11 +390,6 @@ void SvgDocument::Text(const SvgText& t) {
     body_ += '"';
     if (t.bold) body_ += " font-weight=\"bold\"";
     if (t.italic) body_ += " font-style=\"italic\"";
-    if (Hundredths(t.emX) != Hundredths(t.em)) {  // a font made narrower or wider
-      body_ += " textLength=\"";
-      Num(t.width);
-      body_ += "\" lengthAdjust=\"spacingAndGlyphs\"";
-    }
     if (t.color != 0) {
       body_ += " fill=\"";
       Color(t.color);

@@ -47,7 +47,6 @@ struct SvgText {
   double x = 0, y = 0, angle = 0;
   double left = 0, top = 0, baseline = 0;
   double boxWidth = 0, cell = 0;  // the background box
-  double width = 0;               // the run's advance
   bool opaque = false;
   COLORREF background = 0, color = 0;
   std::string_view utf8;

@@ -91,7 +91,6 @@ void DrawRun(Dc& dc, POINT ref, const std::string& utf8, double width, const Rea
     t.baseline = baseline;
     t.boxWidth = std::round(width);
     t.cell = font.cell();
-    t.width = width;
     t.opaque = dc.state.bkMode == OPAQUE;
     t.background = dc.Ink(dc.state.bkColor);
     t.color = dc.Ink(dc.state.textColor);
