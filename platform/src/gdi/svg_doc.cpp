@@ -3,6 +3,7 @@
 // appended to one string that is written out whole when the document closes.
 #include "svg_doc.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -14,9 +15,11 @@ namespace platform::gdi {
 
 namespace {
 
-long Hundredths(double v) {
-  if (!(std::fabs(v) < 1e12)) return 0;  // NaN or far off the page
-  return std::lround(v * 100);
+// Device units in hundredths; cairo keeps coordinates well inside an int's
+// range of them.
+int Hundredths(double v) {
+  if (std::isnan(v)) return 0;
+  return static_cast<int>(std::lround(std::clamp(v, -2e7, 2e7) * 100));
 }
 
 // Characters XML does not allow (the C0 controls other than tab, line feed
@@ -50,19 +53,21 @@ void AppendEscaped(std::string& out, std::string_view s) {
   }
 }
 
-// A number given in hundredths, without trailing zeros.
-void Fixed(std::string& out, long v) {
-  char b[32];
+// A number given in units of 1/scale (100 or 1000), without trailing zeros.
+void Fixed(std::string& out, int v, int scale = 100) {
+  char b[24];
   char* p = b;
   if (v < 0) {
     *p++ = '-';
     v = -v;
   }
-  p = std::to_chars(p, b + sizeof b, v / 100).ptr;
-  if (int f = static_cast<int>(v % 100)) {
+  p = std::to_chars(p, b + sizeof b, v / scale).ptr;
+  if (int f = v % scale) {
     *p++ = '.';
-    *p++ = static_cast<char>('0' + f / 10);
-    if (f % 10) *p++ = static_cast<char>('0' + f % 10);
+    for (int digit = scale / 10; f; digit /= 10) {
+      *p++ = static_cast<char>('0' + f / digit);
+      f %= digit;
+    }
   }
   out.append(b, p);
 }
@@ -82,7 +87,7 @@ SvgDocument::SvgDocument(double width, double height) : width_(width), height_(h
 
 void SvgDocument::Num(double v) { Fixed(body_, Hundredths(v)); }
 
-void SvgDocument::Int(long v) {
+void SvgDocument::Int(int v) {
   char b[24];
   body_.append(b, std::to_chars(b, b + sizeof b, v).ptr);
 }
@@ -103,7 +108,7 @@ void SvgDocument::TakePath(cairo_t* cr) {
   pathDraws_ = false;
   firstMove_ = 0;
   cairo_path_t* path = cairo_copy_path(cr);
-  long cx = 0, cy = 0, sx = 0, sy = 0;
+  int cx = 0, cy = 0, sx = 0, sy = 0;
   bool closed = false;
   auto pair = [&](const cairo_path_data_t& d) {
     cx = Hundredths(d.point.x);
@@ -131,7 +136,7 @@ void SvgDocument::TakePath(cairo_t* cr) {
         sy = cy;
         break;
       case CAIRO_PATH_LINE_TO: {
-        long x = Hundredths(d[1].point.x), y = Hundredths(d[1].point.y);
+        int x = Hundredths(d[1].point.x), y = Hundredths(d[1].point.y);
         if (y == cy && x != cx) {
           path_ += 'H';
           Fixed(path_, x);
@@ -359,7 +364,6 @@ void SvgDocument::Text(const SvgText& t) {
   };
   if (t.opaque) rect(t.left, t.top, t.boxWidth, t.cell, t.background);
   if (!t.utf8.empty()) {
-    char buf[32];
     body_ += "<text";
     if (Hundredths(t.emX) != Hundredths(t.em)) {
       // A font made narrower or wider: cairo's font matrix, scaled across.
@@ -368,8 +372,7 @@ void SvgDocument::Text(const SvgText& t) {
       body_ += ' ';
       Num(oy + t.baseline);
       body_ += ") scale(";
-      body_.append(buf, std::to_chars(buf, buf + sizeof buf, t.emX / t.em,
-                                      std::chars_format::general, 4).ptr);
+      Fixed(body_, static_cast<int>(std::lround(t.emX / t.em * 1000)), 1000);
       body_ += " 1)";
     } else {
       body_ += " x=\"";

@@ -81,7 +81,7 @@ class SvgDocument {
   int HatchId(int hatch, COLORREF color);
   void Attributes(const SvgPaint& p, int clip, int hatch);
   void Num(double v);  // to hundredths
-  void Int(long v);
+  void Int(int v);
   void Color(COLORREF c);
 
   double width_, height_;
@@ -89,13 +89,13 @@ class SvgDocument {
   std::string path_;        // the current path's data
   bool pathDraws_ = false;  // it has more than moves
   size_t firstMove_ = 0;    // the length of its opening "Mx y"
-  long startX_ = 0, startY_ = 0, endX_ = 0, endY_ = 0;  // hundredths
+  int startX_ = 0, startY_ = 0, endX_ = 0, endY_ = 0;  // hundredths
   // The last <path> is left open, its data unfinished, while strokes of the
   // same pen may follow.
   bool open_ = false;
   SvgStroke openStroke_;
   int openClip_ = -1;
-  long openX_ = 0, openY_ = 0;  // where its data ends
+  int openX_ = 0, openY_ = 0;  // where its data ends
   std::vector<RECT> clips_;
   struct Hatch {
     int hatch;
