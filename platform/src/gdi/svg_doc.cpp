@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "fonts.h"
 #include "paint.h"
@@ -410,8 +413,9 @@ void SvgDocument::Text(const SvgText& t) {
 
 bool SvgDocument::WriteTo(const std::string& path) {
   CloseOpen();
-  std::string head;
-  head.swap(body_);
+  // The head is formatted where the numbers go, then put before the body.
+  std::string body;
+  body.swap(body_);
   body_ =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"";
@@ -424,14 +428,19 @@ bool SvgDocument::WriteTo(const std::string& path) {
   Num(height_);
   // GDI's miter limit; spaces in text kept as TextOut draws them.
   body_ += "\" stroke-miterlimit=\"10\" xml:space=\"preserve\">\n";
-  head.swap(body_);
-  static constexpr char kEnd[] = "</svg>\n";
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(head.data(), 1, head.size(), f) == head.size() &&
-            std::fwrite(body_.data(), 1, body_.size(), f) == body_.size() &&
-            std::fwrite(kEnd, 1, sizeof kEnd - 1, f) == sizeof kEnd - 1;
-  return std::fclose(f) == 0 && ok;
+  body_ += body;
+  body_ += "</svg>\n";
+  // One open and one write: the file costs no more system calls than that.
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = true;
+  for (size_t done = 0; ok && done < body_.size();) {
+    ssize_t n = ::write(fd, body_.data() + done, body_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<size_t>(n);
+  }
+  return ::close(fd) == 0 && ok;
 }
 
 }  // namespace platform::gdi
