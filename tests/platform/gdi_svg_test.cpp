@@ -59,13 +59,15 @@ TEST_F(GdiSvgTest, ShapesTextAndClipBecomeElements) {
   ExpectWellFormed("a.svg");
   EXPECT_NE(svg.find("width=\"120px\" height=\"80px\" viewBox=\"0 0 120 80\""), std::string::npos);
   // A pen of odd width runs on the pixel centres; round caps and joins.
-  EXPECT_NE(Element(svg, "<path", "M10.5 10.5H50.5V40.5\" fill=\"none\" stroke=\"#ff0000\" "
-                                   "stroke-width=\"3\" stroke-linecap=\"round\""),
+  EXPECT_NE(Element(svg, "<path",
+                    "M10.5 10.5H50.5V40.5\" fill=\"none\" stroke=\"#ff0000\" "
+                    "stroke-width=\"3\" stroke-linecap=\"round\""),
             "")
       << svg;
   // Fill and outline of one shape in one element, filled by GDI's alternate rule.
-  EXPECT_NE(Element(svg, "<path", "M20.5 30.5H40.5L30.5 50.5Z\" fill=\"#0000ff\" "
-                                  "fill-rule=\"evenodd\" stroke=\"#000000\"/>"),
+  EXPECT_NE(Element(svg, "<path",
+                    "M20.5 30.5H40.5L30.5 50.5Z\" fill=\"#0000ff\" "
+                    "fill-rule=\"evenodd\" stroke=\"#000000\"/>"),
             "")
       << svg;
   // The hollow ellipse: an outline of curves through its box's edges.
@@ -82,8 +84,7 @@ TEST_F(GdiSvgTest, ShapesTextAndClipBecomeElements) {
             std::string::npos)
       << svg;
   std::string text = Element(svg, "<text", "");
-  EXPECT_NE(text.find("x=\"10\" y=\"" + std::to_string(55 + tm.tmAscent) + "\""),
-            std::string::npos)
+  EXPECT_NE(text.find("x=\"10\" y=\"" + std::to_string(55 + tm.tmAscent) + "\""), std::string::npos)
       << text;
   EXPECT_NE(text.find("font-weight=\"bold\""), std::string::npos) << text;
   EXPECT_NE(text.find("sans-serif\""), std::string::npos) << text;
@@ -128,12 +129,14 @@ TEST_F(GdiSvgTest, StylesAndModesWithoutAPlainColour) {
   EXPECT_NE(Element(svg, "<path", "M30.5 10.5H49.5V29.5H30.5Z\" fill=\"url(#h0)\""), "") << svg;
   EXPECT_EQ(svg.find("M0.5 40.5"), std::string::npos) << svg;  // R2_NOP draws nothing
   // R2_NOT inverts the fill and then the outline, as two paintings.
-  EXPECT_NE(Element(svg, "<path", "M20.5 40.5H29.5V49.5H20.5Z\" fill=\"#ffffff\" "
-                                  "style=\"mix-blend-mode:difference\"/>"),
+  EXPECT_NE(Element(svg, "<path",
+                    "M20.5 40.5H29.5V49.5H20.5Z\" fill=\"#ffffff\" "
+                    "style=\"mix-blend-mode:difference\"/>"),
             "")
       << svg;
-  EXPECT_NE(Element(svg, "<path", "M20.5 40.5H29.5V49.5H20.5Z\" fill=\"none\" "
-                                  "stroke=\"#ffffff\" style=\"mix-blend-mode:difference\"/>"),
+  EXPECT_NE(Element(svg, "<path",
+                    "M20.5 40.5H29.5V49.5H20.5Z\" fill=\"none\" "
+                    "stroke=\"#ffffff\" style=\"mix-blend-mode:difference\"/>"),
             "")
       << svg;
 }

@@ -33,7 +33,7 @@ class Surface {
   Kind kind() const { return kind_; }
   cairo_surface_t* get() const { return surface_; }
   SvgDocument* svg() const { return svg_.get(); }  // SVG surfaces only
-  int width() const { return width_; }  // image surfaces only
+  int width() const { return width_; }             // image surfaces only
   int height() const { return height_; }
 
   // Image surfaces: the pixel as a COLORREF (CLR_INVALID outside).

@@ -302,7 +302,8 @@ void SvgDocument::Paint(const SvgPaint& p) {
         FindClip(p.clip) == openClip_ && (p.clip != nullptr) == (openClip_ >= 0)) {
       // A line that goes on from where the last ended continues its subpath
       // when caps and joins are round, which cover the same either way.
-      size_t from = o.round && firstMove_ && startX_ == openX_ && startY_ == openY_ ? firstMove_ : 0;
+      size_t from =
+          o.round && firstMove_ && startX_ == openX_ && startY_ == openY_ ? firstMove_ : 0;
       body_.append(path_, from);
       openX_ = endX_;
       openY_ = endY_;
@@ -405,7 +406,8 @@ void SvgDocument::Text(const SvgText& t) {
     AppendEscaped(body_, t.utf8);
     body_ += "</text>";
   }
-  for (int i = 0; i < t.nbars; ++i) rect(t.bars[i].x, t.bars[i].y, t.bars[i].w, t.bars[i].h, t.color);
+  for (int i = 0; i < t.nbars; ++i)
+    rect(t.bars[i].x, t.bars[i].y, t.bars[i].w, t.bars[i].h, t.color);
   if (t.angle != 0) body_ += "</g>";
   if (clip >= 0) body_ += "</g>";
   body_ += '\n';

@@ -4,7 +4,10 @@
 // and its text as a run with its font and box. Coordinates are written in
 // hundredths of a device unit at most, colours as #rrggbb. Consecutive solid
 // strokes of one pen go into one <path>; clip rectangles and hatch tiles are
-// defined once and referred to by id.
+// defined once and referred to by id. A hatched brush fills with a <pattern>
+// of its 8 x 8 tile's pixels, as the raster devices draw it; R2_NOT paints
+// white with mix-blend-mode:difference, which inverts what lies beneath (a
+// viewer without CSS blending shows white).
 #pragma once
 
 #include <cairo.h>
@@ -29,7 +32,7 @@ struct SvgStroke {
   bool on = false;
   COLORREF color = 0;
   int width = 1;
-  bool round = false;  // round caps and joins; butt caps and miter joins else
+  bool round = false;    // round caps and joins; butt caps and miter joins else
   int style = PS_SOLID;  // the dash pattern of a one-pixel GDI pen
 };
 
@@ -37,7 +40,7 @@ struct SvgStroke {
 struct SvgPaint {
   SvgFill fill;
   SvgStroke stroke;
-  bool invert = false;  // the colour is white and inverts what lies beneath
+  bool invert = false;         // the colour is white and inverts what lies beneath
   const RECT* clip = nullptr;  // device units, right and bottom exclusive
 };
 
@@ -89,7 +92,8 @@ class SvgDocument {
   std::string path_;        // the current path's data
   bool pathDraws_ = false;  // it has more than moves
   size_t firstMove_ = 0;    // the length of its opening "Mx y"
-  int startX_ = 0, startY_ = 0, endX_ = 0, endY_ = 0;  // hundredths
+  // Its first and last points, in hundredths.
+  int startX_ = 0, startY_ = 0, endX_ = 0, endY_ = 0;
   // The last <path> is left open, its data unfinished, while strokes of the
   // same pen may follow.
   bool open_ = false;

@@ -80,7 +80,8 @@ void DrawRun(Dc& dc, POINT ref, const std::string& utf8, double width, const Rea
   if (lf.lfUnderline)
     bars[nbars++] = {left, baseline + std::max(1.0, std::round(font.descent / 2.0)) - stroke / 2,
                      width, stroke};
-  if (lf.lfStrikeOut) bars[nbars++] = {left, baseline - std::round(font.ascent / 3.0), width, stroke};
+  if (lf.lfStrikeOut)
+    bars[nbars++] = {left, baseline - std::round(font.ascent / 3.0), width, stroke};
   if (platform::gdi::SvgDocument* svg = dc.svg()) {
     platform::gdi::SvgText t;
     t.x = ref.x;
