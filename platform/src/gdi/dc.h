@@ -60,6 +60,8 @@ class Dc {
   void Attach(std::shared_ptr<Surface> s, double unit = 1.0);
   void Detach();
   bool CanDraw() const { return cr != nullptr; }
+  // The document an SVG context writes, which paints instead of cairo.
+  SvgDocument* svg() const { return surface ? surface->svg() : nullptr; }
   // A two-colour device draws everything that is not white in black.
   COLORREF Ink(COLORREF c) const;
 

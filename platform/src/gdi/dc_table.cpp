@@ -24,6 +24,15 @@ void Dc::Attach(std::shared_ptr<Surface> s, double unit) {
   if (!surface) return;
   cr = cairo_create(surface->get());
   cairo_scale(cr, unit, unit);
+  if (surface->svg()) {
+    // Text measured as cairo's own vector documents measure it, without
+    // hinting: an SVG is drawn at any scale.
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
+  }
 }
 
 void Dc::Detach() {

@@ -75,9 +75,7 @@ BOOL DrawShape(HDC hdc, int left, int top, int right, int bottom, PathMaker path
     platform::gdi::Primitive p(dc);
     PenInk pen = platform::gdi::CurrentPen(dc);
     path(dc.cr, ShapeBox(DeviceBox(dc, left, top, right, bottom), pen));
-    platform::gdi::FillPath(dc, platform::gdi::CurrentBrush(dc));
-    platform::gdi::StrokePath(dc, pen);
-    cairo_new_path(dc.cr);
+    platform::gdi::FillAndStroke(dc, platform::gdi::CurrentBrush(dc), pen);
     return TRUE;
   });
 }
@@ -184,8 +182,7 @@ BOOL Polygon(HDC hdc, const POINT* apt, int cpt) {
     TracePath(dc.cr, pts, pen.visible ? pen.offset() : 0.5);
     cairo_close_path(dc.cr);
     cairo_set_fill_rule(dc.cr, CAIRO_FILL_RULE_EVEN_ODD);  // GDI's ALTERNATE
-    platform::gdi::FillPath(dc, platform::gdi::CurrentBrush(dc));
-    platform::gdi::StrokePath(dc, pen);
+    platform::gdi::FillAndStroke(dc, platform::gdi::CurrentBrush(dc), pen);
     return TRUE;
   });
 }

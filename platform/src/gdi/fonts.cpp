@@ -86,6 +86,7 @@ void Measure(FontFace& f) {
 std::unique_ptr<FontFace> Resolve(const std::string& face, const char* kind, bool bold,
                                   bool italic) {
   auto f = std::make_unique<FontFace>();
+  f->generic = kind;
   FcPattern* pattern = FcPatternCreate();
   if (!face.empty())
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face.c_str()));

@@ -17,6 +17,7 @@ namespace platform::gdi {
 struct FontFace {
   cairo_font_face_t* face;  // owned by the cache
   std::string family;       // what fontconfig chose
+  const char* generic;      // "monospace", "serif" or "sans-serif"
   bool fixedPitch;
   double ascentPerEm;    // per unit of character height
   double cellPerEm;      // (ascent + descent) per unit of character height

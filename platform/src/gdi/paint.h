@@ -1,8 +1,12 @@
 // Painting one primitive on a context's cairo surface: the clip rectangle,
 // the current pen as cairo sees it (width in device units, GDI's dash
 // patterns, gaps filled in OPAQUE mode), brushes (solid, hatched, hollow)
-// and the ROP2 mode. Coordinates given to cairo are device units.
+// and the ROP2 mode. Coordinates given to cairo are device units. On an SVG
+// context the same path and the same reading of pens, brushes and modes
+// become SVG elements instead (svg_doc.h).
 #pragma once
+
+#include <vector>
 
 #include "dc.h"
 
@@ -21,7 +25,8 @@ struct PenInk {
 };
 PenInk CurrentPen(const Dc& dc);
 
-// Saves the cairo state and clips; the destructor restores it.
+// Saves the cairo state and clips (an SVG context clips its elements
+// instead); the destructor restores it.
 class Primitive {
  public:
   explicit Primitive(Dc& dc);
@@ -38,7 +43,14 @@ void StrokePath(Dc& dc, const PenInk& pen);
 // Fills the current path with the brush, keeping the path; ROP2 applies
 // unless a FillRect asks for the brush as it is.
 void FillPath(Dc& dc, const LOGBRUSH& brush, bool applyRop = true);
+// Fills the current path with the brush, then strokes and clears it.
+void FillAndStroke(Dc& dc, const LOGBRUSH& brush, const PenInk& pen);
 // The selected brush.
 LOGBRUSH CurrentBrush(const Dc& dc);
+
+// Dash lengths of a one-pixel pen of that style; none for a solid pen.
+std::vector<double> PenDashes(int style);
+// Whether the pixel (x, y) of an 8 x 8 tile of the hatch is inked.
+bool HatchPixel(int hatch, int x, int y);
 
 }  // namespace platform::gdi

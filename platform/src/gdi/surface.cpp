@@ -3,7 +3,6 @@
 #include "surface.h"
 
 #include <cairo-pdf.h>
-#include <cairo-svg.h>
 #include <png.h>
 
 #include <cstring>
@@ -54,11 +53,14 @@ std::shared_ptr<Surface> Surface::Pdf(double widthPt, double heightPt) {
 
 std::shared_ptr<Surface> Surface::Svg(double width, double height) {
   if (!(width > 0 && height > 0)) return nullptr;
-  std::shared_ptr<Surface> s(new Surface(Kind::Svg, nullptr, 0, 0));
-  s->surface_ = cairo_svg_surface_create_for_stream(Append, s.get(), width, height);
-  if (cairo_surface_status(s->surface_) != CAIRO_STATUS_SUCCESS) return nullptr;
-  // Pixels, as the drawing's device units are.
-  cairo_svg_surface_set_document_unit(s->surface_, CAIRO_SVG_UNIT_PX);
+  cairo_rectangle_t extents{0, 0, width, height};
+  cairo_surface_t* paths = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
+  if (cairo_surface_status(paths) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(paths);
+    return nullptr;
+  }
+  std::shared_ptr<Surface> s(new Surface(Kind::Svg, paths, 0, 0));
+  s->svg_ = std::make_unique<SvgDocument>(width, height);
   return s;
 }
 
@@ -158,6 +160,7 @@ bool Surface::WritePng(const std::string& path) const {
 
 bool Surface::FinishTo(const std::string& path) {
   if (kind_ == Kind::Image) return false;
+  if (svg_) return svg_->WriteTo(path);
   cairo_surface_finish(surface_);
   if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) return false;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

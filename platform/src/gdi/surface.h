@@ -1,6 +1,9 @@
-// Cairo surfaces behind contexts: ARGB32 images (windows, off-screen
-// pictures) and vector documents (PDF, SVG) recorded in memory and written to
-// a file only when finished, so an abandoned document leaves no file.
+// Surfaces behind contexts: cairo ARGB32 images (windows, off-screen
+// pictures) and vector documents kept in memory and written to a file only
+// when finished, so an abandoned document leaves no file. A PDF is cairo's;
+// an SVG is written by svg_doc.h, its cairo surface a recording surface that
+// is never drawn on, there for the contexts that build paths and measure text
+// (without hinting, which Dc::Attach asks for).
 #pragma once
 
 #include <cairo.h>
@@ -8,6 +11,8 @@
 
 #include <memory>
 #include <string>
+
+#include "svg_doc.h"
 
 namespace platform::gdi {
 
@@ -27,7 +32,8 @@ class Surface {
 
   Kind kind() const { return kind_; }
   cairo_surface_t* get() const { return surface_; }
-  int width() const { return width_; }  // image surfaces only
+  SvgDocument* svg() const { return svg_.get(); }  // SVG surfaces only
+  int width() const { return width_; }             // image surfaces only
   int height() const { return height_; }
 
   // Image surfaces: the pixel as a COLORREF (CLR_INVALID outside).
@@ -45,7 +51,8 @@ class Surface {
   Kind kind_;
   cairo_surface_t* surface_;
   int width_, height_;
-  std::string bytes_;  // the vector document as cairo writes it
+  std::string bytes_;  // the PDF document as cairo writes it
+  std::unique_ptr<SvgDocument> svg_;
 };
 
 void SetSourceColor(cairo_t* cr, COLORREF c);

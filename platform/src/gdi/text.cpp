@@ -71,25 +71,54 @@ void DrawRun(Dc& dc, POINT ref, const std::string& utf8, double width, const Rea
     top = -font.ascent;
   else if (align & TA_BOTTOM)
     top = -font.cell();
+  double baseline = top + font.ascent;
+  double angle = -lf.lfEscapement / 10.0;  // degrees, clockwise on the device
+  // Underline and strike-out bars.
+  double stroke = std::max(1.0, std::round(font.em / 14));
+  platform::gdi::SvgText::Bar bars[2];
+  int nbars = 0;
+  if (lf.lfUnderline)
+    bars[nbars++] = {left, baseline + std::max(1.0, std::round(font.descent / 2.0)) - stroke / 2,
+                     width, stroke};
+  if (lf.lfStrikeOut)
+    bars[nbars++] = {left, baseline - std::round(font.ascent / 3.0), width, stroke};
+  if (platform::gdi::SvgDocument* svg = dc.svg()) {
+    platform::gdi::SvgText t;
+    t.x = ref.x;
+    t.y = ref.y;
+    t.angle = angle;
+    t.left = left;
+    t.top = top;
+    t.baseline = baseline;
+    t.boxWidth = std::round(width);
+    t.cell = font.cell();
+    t.opaque = dc.state.bkMode == OPAQUE;
+    t.background = dc.Ink(dc.state.bkColor);
+    t.color = dc.Ink(dc.state.textColor);
+    t.utf8 = utf8;
+    t.face = font.face;
+    t.em = font.em;
+    t.emX = font.emX;
+    t.bold = lf.lfWeight >= 600;
+    t.italic = lf.lfItalic != 0;
+    std::copy_n(bars, nbars, t.bars);
+    t.nbars = nbars;
+    t.clip = dc.state.clipped ? &dc.state.clip : nullptr;
+    svg->Text(t);
+    return;
+  }
   cairo_translate(cr, ref.x, ref.y);
-  if (lf.lfEscapement) cairo_rotate(cr, -lf.lfEscapement / 10.0 * std::numbers::pi / 180);
+  if (angle != 0) cairo_rotate(cr, angle * std::numbers::pi / 180);
   if (dc.state.bkMode == OPAQUE) {
     platform::gdi::SetSourceColor(cr, dc.Ink(dc.state.bkColor));
     cairo_rectangle(cr, left, top, std::round(width), font.cell());
     cairo_fill(cr);
   }
   platform::gdi::SetSourceColor(cr, dc.Ink(dc.state.textColor));
-  double baseline = top + font.ascent;
   cairo_move_to(cr, left, baseline);
   cairo_show_text(cr, utf8.c_str());
-  double stroke = std::max(1.0, std::round(font.em / 14));
-  if (lf.lfUnderline) {
-    cairo_rectangle(cr, left, baseline + std::max(1.0, std::round(font.descent / 2.0)) - stroke / 2,
-                    width, stroke);
-    cairo_fill(cr);
-  }
-  if (lf.lfStrikeOut) {
-    cairo_rectangle(cr, left, baseline - std::round(font.ascent / 3.0), width, stroke);
+  for (int i = 0; i < nbars; ++i) {
+    cairo_rectangle(cr, bars[i].x, bars[i].y, bars[i].w, bars[i].h);
     cairo_fill(cr);
   }
 }
