@@ -1,6 +1,7 @@
 #include "windows/strucwnd.h"
 
 #include <cstdlib>
+#include <new>
 #include <set>
 
 #include "dialogs/drawopts.h"
@@ -11,8 +12,12 @@
 namespace {
 
 // The windows alive, so that a client's end takes its windows with it.
+// Never destroyed (a window may go after static destruction at exit), and
+// held in static storage, so an unloaded library leaves no block behind.
 std::set<CChemStructureWindow*>& LiveWindows() {
-  static auto* live = new std::set<CChemStructureWindow*>;
+  using Set = std::set<CChemStructureWindow*>;
+  alignas(Set) static unsigned char storage[sizeof(Set)];
+  static Set* live = new (storage) Set;
   return *live;
 }
 
