@@ -9,7 +9,9 @@
 
 class CTextLineReader {
  public:
-  static constexpr DWORD kBlock = 2048;
+  // Bytes a read asks for: large enough that the calls cost little beside
+  // the scanning of the lines.
+  static constexpr DWORD kBlock = 64 * 1024;
 
   // Reads hFile from its current position; the handle stays the caller's.
   explicit CTextLineReader(HANDLE hFile);
@@ -34,8 +36,8 @@ class CTextLineReader {
   bool WasCut() const { return cut_; }
 
  private:
-  // The next byte, or -1 at the end, -2 on a failed read.
-  int Next();
+  // The byte at the position (reading the next block when the buffer is
+  // used up), or -1 at the end, -2 on a failed read.
   int Peek();
 
   HANDLE hFile_;

@@ -2,7 +2,6 @@
 // index the lookups read: 8 bytes an entry, key then offset, each signed
 // 32-bit little-endian, in the order of the lines.
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <new>
 
@@ -40,9 +39,9 @@ bool ParseLong(const char*& p, LONG* value) {
   const char* q = p;
   const bool negative = *q == '-';
   if (*q == '-' || *q == '+') ++q;
-  if (!std::isdigit(static_cast<unsigned char>(*q))) return false;
+  if (*q < '0' || *q > '9') return false;
   long long v = 0;
-  for (; std::isdigit(static_cast<unsigned char>(*q)); ++q) {
+  for (; *q >= '0' && *q <= '9'; ++q) {
     v = v * 10 + (*q - '0');
     if (v > 2147483648LL) return false;
   }
@@ -92,14 +91,21 @@ short OpenFiles(IPACKCONTEXT* c, long long* size) {
   return 0;
 }
 
+// The abort request and the progress are looked at every so many lines (see
+// CStepPacer): after a progress line the next poll comes before the next
+// line is read, so an abort raised while the host shows it stops the pass
+// there.
 short ReadEntries(IPACKCONTEXT* c, CPassProgress& progress) {
+  CStepPacer pacer;
+  bool poll = true;
   for (;;) {
-    if (PollAbort()) return 0;
+    if (poll && PollAbort()) return 0;
     const int got = c->reader->ReadLine(c->pLine, kLineSize);
     if (got == CTextLineReader::kEnd) return 0;
     if (got == CTextLineReader::kError)
       return ReportErrorStr(c->client->pcp, IDS_ERR_FILEREAD, c->szText);
-    progress.Update(c->reader->Consumed(), 0);
+    poll = pacer.Due(c->reader->Consumed());
+    if (poll) progress.Update(c->reader->Consumed(), 0);
     // A line without two numbers in range is no entry.
     const char* p = c->pLine;
     LONG key = 0, offset = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <unordered_set>
 #include <vector>
@@ -17,6 +18,16 @@
 namespace {
 
 constexpr int kLineSize = 256;
+// The source index is read whole into memory when it holds at most this
+// many bytes and at most kIndexPerListByte bytes for every byte of the list:
+// a search reads a block of up to 4 KB besides its probes, a listed ID takes
+// some 8 to 10 bytes of the list, so a whole index read that way costs less
+// than the searches would.
+constexpr long long kMaxIndexInMemory = 128LL << 20;
+constexpr long long kIndexPerListByte = 256;
+// A record's length word and, for all but long records, the record itself
+// come in one read of this many bytes.
+constexpr DWORD kRecordHead = 512;
 
 // The full form of a path, for telling whether two names reach one file.
 CString FullPath(LPCSTR path) {
@@ -52,6 +63,8 @@ struct SUBSETSTATE {
   HANDLE hOutData = INVALID_HANDLE_VALUE;
   HANDLE hOutIndex = INVALID_HANDLE_VALUE;
   long long cbOutData = 0;            // what the output data file holds
+  std::vector<INDEXREC> index;        // the whole source index, when it was read
+  bool bIndexInMemory = false;
   std::vector<INDEXREC> copied;       // keys and offsets of the records copied
   std::unordered_set<LONG> ids;       // their keys, for passing over repeats
   long long lWorkTotal = 0, lWorkDone = 0;
@@ -89,20 +102,69 @@ short OpenFiles(SUBSETSTATE& st) {
   return 0;
 }
 
+// The source index in memory when that pays (see kMaxIndexInMemory); when
+// it cannot be had (memory, a failed read) the searches read the file.
+void LoadIndex(SUBSETSTATE& st) {
+  const long long cb = FileSizeOf(st.hSrcIndex);
+  if (cb < static_cast<long long>(sizeof(INDEXREC)) || cb > kMaxIndexInMemory ||
+      cb > st.lWorkTotal * kIndexPerListByte)
+    return;
+  const size_t n = static_cast<size_t>(cb) / sizeof(INDEXREC);
+  try {
+    st.index.resize(n);
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  if (SeekTo(st.hSrcIndex, 0) &&
+      ReadExact(st.hSrcIndex, st.index.data(), static_cast<DWORD>(n * sizeof(INDEXREC)))) {
+    st.bIndexInMemory = true;
+  } else {
+    st.index.clear();
+    st.index.shrink_to_fit();
+  }
+}
+
+// FindIndexEntryIn's search on the index in memory: the same probes in the
+// same order, so the same answer for any index, sorted or not.
+LONG SearchInMemory(const std::vector<INDEXREC>& index, LONG key) {
+  const LONG n = static_cast<LONG>(index.size());
+  INDEXREC entry = index[0];
+  LONG lo = 0, hi = n - 1, last = 0;
+  while (hi - lo >= 2) {
+    const LONG mid = (lo + hi) / 2;
+    last = mid;
+    entry = index[mid];
+    if (entry.lKey == key) break;
+    if (key < entry.lKey)
+      hi = mid;
+    else
+      lo = mid;
+  }
+  if (entry.lKey != key && lo != hi) entry = index[last != lo ? lo : hi];
+  return entry.lKey == key ? entry.lOffset : 0;
+}
+
 // Copies the record of id (when the source has it) to the end of the output
 // data file; on a failed write the file is cut back to its last whole record.
 short CopyRecord(SUBSETSTATE& st, LONG id) {
   short status = 0;
-  const LONG offset = FindIndexEntryIn(st.pcp, st.hSrcIndex, id, &status);
+  const LONG offset = st.bIndexInMemory ? SearchInMemory(st.index, id)
+                                        : FindIndexEntryIn(st.pcp, st.hSrcIndex, id, &status);
   if (status) return status;
   if (offset == 0) return 0;
-  WORD len = 0;
-  if (offset < 0 || !SeekTo(st.hSrcData, offset) || !ReadExact(st.hSrcData, &len, 2))
+  BYTE head[kRecordHead];
+  DWORD got = 0;
+  if (offset < 0 || !SeekTo(st.hSrcData, offset) ||
+      !ReadFile(st.hSrcData, head, sizeof head, &got, nullptr) || got < 2)
     return ReportErrorStr(st.pcp, IDS_ERR_BADSTRUCTURE, st.strSrcData);
+  WORD len = 0;
+  std::memcpy(&len, head, 2);
   BYTE* rec = StructAllocOf<BYTE>(static_cast<size_t>(len) + 2);
   if (!rec) return ReportError(st.pcp, IDS_ERR_NOMEMORY);
-  std::memcpy(rec, &len, 2);
-  if (!ReadExact(st.hSrcData, rec + 2, len)) {
+  // The rest of a long record follows what the first read brought.
+  const DWORD have = std::min<DWORD>(got, len + 2u);
+  std::memcpy(rec, head, have);
+  if (have < len + 2u && !ReadExact(st.hSrcData, rec + have, len + 2u - have)) {
     std::free(rec);
     return ReportErrorStr(st.pcp, IDS_ERR_BADSTRUCTURE, st.strSrcData);
   }
@@ -179,7 +241,10 @@ short SubsetDatabase(CCpClient* client, LPCSTR listPath, LPCSTR sourcePath, PROG
 
   st.dwNextReport = GetTickCount();
   short status = OpenFiles(st);
-  if (status == 0) status = CopyListed(st);
+  if (status == 0) {
+    LoadIndex(st);
+    status = CopyListed(st);
+  }
   if (st.hOutIndex != INVALID_HANDLE_VALUE) {
     const short written = WriteIndex(st);
     if (status == 0) status = written;

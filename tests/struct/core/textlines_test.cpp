@@ -33,10 +33,15 @@ TEST(TextLineReader, EachLineEndCountsOnceAndOverlongLinesLoseOnlyTheirRest) {
   EXPECT_EQ(Lines("a\r\n\r\nb\n\n"), (V{"a", "", "b", ""}));
   EXPECT_EQ(Lines(""), V{});
   EXPECT_EQ(Lines("0123456789abc\r\nxy"), (V{"0123456", "xy"}));
-  // Lines across the 2048-byte blocks, a CR LF split between two blocks.
-  const std::string first(2047, 'x');
-  EXPECT_EQ(Lines(first + "\r\n" + "tail\n", 4096), (V{first, "tail"}));
-  EXPECT_EQ(Lines(std::string(5000, 'y') + "\nz", 16), (V{std::string(15, 'y'), "z"}));
+  // Lines across the reader's blocks: a CR LF split between two blocks, a
+  // line end first in a block, a kept line and a cut one over several.
+  const int block = static_cast<int>(CTextLineReader::kBlock);
+  const std::string first(block - 1, 'x');
+  EXPECT_EQ(Lines(first + "\r\n" + "tail\n", block), (V{first, "tail"}));
+  EXPECT_EQ(Lines(first + "x\r\nz", block + 1), (V{first + "x", "z"}));
+  const std::string longer(2 * block + 7, 'w');
+  EXPECT_EQ(Lines(longer + "\n\r", 3 * block), V{longer});
+  EXPECT_EQ(Lines(std::string(2 * block + 5, 'y') + "\nz", 16), (V{std::string(15, 'y'), "z"}));
 }
 
 }  // namespace

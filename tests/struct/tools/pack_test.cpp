@@ -265,10 +265,20 @@ TEST_F(PackTest, IndexLinesBecomeEntriesInOrder) {
 }
 
 TEST_F(PackTest, AbortKeepsTheEntriesReadSoFar) {
-  // Progress lines: one before reading, then one after each line.
-  host_.abortAt = 4;
-  ASSERT_EQ(IPack("1 10\n2 20\n3 30\n4 40\n5 50\n"), 0);
-  EXPECT_EQ(Binary(), Entry(1, 10) + Entry(2, 20) + Entry(3, 30));
+  // Progress lines: one before reading, one after the first line, then every
+  // so many lines; the abort raised at the third stops the pass there.
+  std::string text, expected;
+  for (int i = 0; i < 5000; ++i) {
+    text += std::to_string(i) + " " + std::to_string(i) + "\n";
+    expected += Entry(i, i);
+  }
+  host_.abortAt = 3;
+  ASSERT_EQ(IPack(text), 0);
+  const std::string kept = Binary();
+  EXPECT_EQ(kept.size() % 8, 0u);
+  EXPECT_GT(kept.size(), 8u);
+  EXPECT_LT(kept.size(), expected.size() / 2);
+  EXPECT_EQ(kept, expected.substr(0, kept.size()));
 }
 
 TEST_F(PackTest, FailedWritesKeepWholeEntriesAndWriteNothingMore) {
