@@ -1,10 +1,10 @@
 #include "tools/subset.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <unordered_set>
 #include <vector>
 
 #include "core/alloc.h"
@@ -27,7 +27,7 @@ constexpr long long kMaxIndexInMemory = 128LL << 20;
 constexpr long long kIndexPerListByte = 256;
 // A record's length word and, for all but long records, the record itself
 // come in one read of this many bytes.
-constexpr DWORD kRecordHead = 512;
+constexpr DWORD kRecordHead = 256;
 
 // The full form of a path, for telling whether two names reach one file.
 CString FullPath(LPCSTR path) {
@@ -53,6 +53,45 @@ LONG ParseListId(const char* line) {
   return static_cast<LONG>(v);
 }
 
+// The keys copied so far, for passing over repeats: open addressing with
+// linear probing in a table of a power-of-two size at most half full. Keys
+// are positive; 0 marks a free slot.
+class CKeySet {
+ public:
+  size_t size() const { return count_; }
+  bool Contains(LONG key) const {
+    if (slots_.empty()) return false;
+    for (size_t i = Slot(key, slots_.size());; i = (i + 1) & (slots_.size() - 1)) {
+      if (slots_[i] == key) return true;
+      if (slots_[i] == 0) return false;
+    }
+  }
+  // Throws std::bad_alloc when the table cannot grow; the set stays as it was.
+  void Insert(LONG key) {
+    if ((count_ + 1) * 2 > slots_.size()) {
+      std::vector<LONG> bigger(std::max<size_t>(64, slots_.size() * 2), 0);
+      for (LONG k : slots_)
+        if (k) Place(bigger, k);
+      slots_.swap(bigger);
+    }
+    Place(slots_, key);
+    ++count_;
+  }
+
+ private:
+  static size_t Slot(LONG key, size_t size) {
+    return static_cast<size_t>((static_cast<uint32_t>(key) * 0x9E3779B97F4A7C15u) >> 32) &
+           (size - 1);
+  }
+  static void Place(std::vector<LONG>& slots, LONG key) {
+    size_t i = Slot(key, slots.size());
+    while (slots[i] != 0 && slots[i] != key) i = (i + 1) & (slots.size() - 1);
+    slots[i] = key;
+  }
+  std::vector<LONG> slots_;
+  size_t count_ = 0;
+};
+
 struct SUBSETSTATE {
   CCpClient* client = nullptr;
   CCommandProcessor* pcp = nullptr;
@@ -66,7 +105,7 @@ struct SUBSETSTATE {
   std::vector<INDEXREC> index;        // the whole source index, when it was read
   bool bIndexInMemory = false;
   std::vector<INDEXREC> copied;       // keys and offsets of the records copied
-  std::unordered_set<LONG> ids;       // their keys, for passing over repeats
+  CKeySet ids;                        // their keys, for passing over repeats
   long long lWorkTotal = 0, lWorkDone = 0;
   PROGRESSPROC progress = nullptr;
   DWORD dwNextReport = 0;
@@ -171,7 +210,7 @@ short CopyRecord(SUBSETSTATE& st, LONG id) {
   // Noted first, so that memory cannot run out between the copy and its note.
   try {
     st.copied.push_back({id, static_cast<LONG>(std::min<long long>(st.cbOutData, INT32_MAX))});
-    st.ids.insert(id);
+    st.ids.Insert(id);
   } catch (const std::bad_alloc&) {
     if (st.copied.size() > st.ids.size()) st.copied.pop_back();
     std::free(rec);
@@ -182,8 +221,7 @@ short CopyRecord(SUBSETSTATE& st, LONG id) {
                        WriteExact(st.hOutData, rec, len + 2u);
   std::free(rec);
   if (!written) {
-    st.copied.pop_back();
-    st.ids.erase(id);
+    st.copied.pop_back();  // the run ends here: the key may stay in ids
     if (SeekTo(st.hOutData, st.cbOutData)) SetEndOfFile(st.hOutData);
     return ReportErrorStr(st.pcp, IDS_ERR_FILEWRITE, st.strOutData);
   }
@@ -215,7 +253,7 @@ short CopyListed(SUBSETSTATE& st) {
     const LONG id = ParseListId(line);
     st.lWorkDone = reader.Consumed();
     Progress(st, id);
-    if (id <= 0 || st.ids.count(id)) continue;
+    if (id <= 0 || st.ids.Contains(id)) continue;
     if (short status = CopyRecord(st, id)) return status;
   }
   return 0;
