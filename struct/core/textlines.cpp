@@ -34,7 +34,7 @@ const char* FindLineEnd(const char* p, const char* end) {
 }  // namespace
 
 CTextLineReader::CTextLineReader(HANDLE hFile)
-    : hFile_(hFile), buf_(StructAllocOf<char>(kBlock)) {}
+    : hFile_(hFile), buf_(StructAllocOf<char>(kBlock + kSlack)) {}
 
 CTextLineReader::~CTextLineReader() { StructFree(buf_); }
 
@@ -94,4 +94,26 @@ int CTextLineReader::ReadLine(char* line, int capacity) {
     ++consumed_;
   }
   return len;
+}
+
+int CTextLineReader::ReadLineInPlace(char* line, int capacity, const char** text) {
+  *text = line;
+  if (buf_ && capacity > 0 && pos_ < have_) {
+    const char* from = buf_ + pos_;
+    const char* last = buf_ + have_ - 1;
+    const char* end = FindLineEnd(from, last);
+    // The line, its line end and the byte after it are in the block: no read
+    // is needed to tell the line end's partner.
+    if (end < last && end - from < capacity) {
+      const auto run = static_cast<DWORD>(end - from);
+      const char partner = *end == '\r' ? '\n' : '\r';
+      const DWORD taken = run + (end[1] == partner ? 2 : 1);
+      pos_ += taken;
+      consumed_ += taken;
+      cut_ = false;
+      *text = from;
+      return static_cast<int>(run);
+    }
+  }
+  return ReadLine(line, capacity);
 }

@@ -29,6 +29,14 @@ class CTextLineReader {
   static constexpr int kError = -2;
   int ReadLine(char* line, int capacity);
 
+  // ReadLine without the copy where it can be spared: *text receives where
+  // the line's characters are, in the reader's block when the line lies
+  // there whole (valid until the next call), otherwise in line as ReadLine
+  // leaves them. In the block no NUL follows them, but at least kSlack
+  // readable bytes do; the caller bounds the line by the count returned.
+  static constexpr DWORD kSlack = 8;
+  int ReadLineInPlace(char* line, int capacity, const char** text);
+
   // Bytes of the file taken so far: the lines, their dropped rest and their
   // line ends.
   long long Consumed() const { return consumed_; }

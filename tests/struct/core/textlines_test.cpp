@@ -8,22 +8,27 @@
 
 namespace {
 
+// The lines of text read with ReadLine; reading them in place gives the same.
 std::vector<std::string> Lines(const std::string& text, int capacity = 8) {
   testutil::TempDir dir;
   testutil::WriteFileBytes(dir.file("t.txt"), text);
-  HANDLE h = CreateFile(dir.file("t.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  std::vector<std::string> out;
-  {
+  std::vector<std::string> out[2];
+  for (int inPlace = 0; inPlace < 2; ++inPlace) {
+    HANDLE h = CreateFile(dir.file("t.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     CTextLineReader reader(h);
     std::vector<char> line(capacity);
+    const char* at = line.data();
     int n;
-    while ((n = reader.ReadLine(line.data(), capacity)) >= 0) out.emplace_back(line.data(), n);
+    while ((n = inPlace ? reader.ReadLineInPlace(line.data(), capacity, &at)
+                        : reader.ReadLine(line.data(), capacity)) >= 0)
+      out[inPlace].emplace_back(at, n);
     EXPECT_EQ(n, CTextLineReader::kEnd);
     EXPECT_EQ(reader.Consumed(), static_cast<long long>(text.size()));
+    CloseHandle(h);
   }
-  CloseHandle(h);
-  return out;
+  EXPECT_EQ(out[1], out[0]);
+  return out[0];
 }
 
 using V = std::vector<std::string>;
