@@ -34,7 +34,8 @@ const char* FindLineEnd(const char* p, const char* end) {
 }  // namespace
 
 CTextLineReader::CTextLineReader(HANDLE hFile)
-    : hFile_(hFile), buf_(StructAllocOf<char>(kBlock + kSlack)) {}
+    // Zero-filled: what lies past the bytes read is defined for the slack.
+    : hFile_(hFile), buf_(StructAllocOf<char>(kBlock + kSlack, true)) {}
 
 CTextLineReader::~CTextLineReader() { StructFree(buf_); }
 
