@@ -6,8 +6,10 @@
 //
 // The subset's bytes are those of its work as the plain search reads it: the
 // list file, what FindIndexEntryIn reads for every listed ID (counted once by
-// the kernel's read count, /proc/self/io) and the copied records. The list
-// comes in two orders: shuffled, and ascending as a sorted export gives it.
+// the kernel's read count, /proc/self/io) and the copied records; the subset
+// itself may read less (an index read whole). The list comes in two orders:
+// shuffled, and ascending as a sorted export gives it. Each pass writes new
+// output files, not ones whose last contents are still being written back.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -109,6 +111,10 @@ struct Inputs {
       for (LONG id : ids)
         if (FindIndexEntryIn(&pcp, h, id) == 0) std::abort();
       probeBytes[order] = ReadCharCount() - before;
+      if (before < 0 || probeBytes[order] <= 0) {
+        std::fprintf(stderr, "bench_tools: no read count in /proc/self/io\n");
+        std::abort();
+      }
       CloseHandle(h);
     }
     // Every listed record is copied: the output data file less its kind byte.
@@ -181,8 +187,6 @@ void IndexPack(benchmark::State& state) {
   CCpClient client{0, 0, &in.info, &in.pcp};
   const std::string out = in.dir + "/packed.ind";
   for (auto _ : state) {
-    // A new output file each time, not one the last pass's output is still
-    // being written back from.
     state.PauseTiming();
     std::filesystem::remove(out);
     state.ResumeTiming();

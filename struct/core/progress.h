@@ -22,9 +22,9 @@ void PaceProgress(PROGRESSPROC proc, CCpClient* client, LPCSTR title, int count,
 
 // When a loop over many short steps (the lines of a text file) looks at the
 // abort request and the clock: at its first step, then after kSteps more
-// steps or kBytes more of its input, whichever comes first. That is far less
-// than 10 ms apart even from a slow disk, and the steps between cost nothing
-// but a count.
+// steps or kBytes more of its input, whichever comes first. Either takes
+// well under 10 ms unless a single read of the file stalls, and the steps
+// between cost nothing but a count.
 class CStepPacer {
  public:
   static constexpr int kSteps = 256;
