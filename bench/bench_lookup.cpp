@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <random>
 
 #include "apps/structdb/quietproc.h"
@@ -227,6 +228,79 @@ void BM_ReadInOrderByNumber(benchmark::State& state) { ReadRecords(state, true);
 void BM_ReadInOrderByCas(benchmark::State& state) { ReadRecords(state, false); }
 BENCHMARK(BM_ReadInOrderByNumber);
 BENCHMARK(BM_ReadInOrderByCas);
+
+// ---------------------------------------------------------------- how costs grow
+// A lookup and a record read in order at 10^4, 10^5 and 10^6 records (the
+// library above), the same records and keys: the lookup should grow with
+// log n, the read in order not at all.
+
+std::vector<StdStructure> ScaleStructures(int n) {
+  std::vector<StdStructure> all(n);
+  for (int i = 0; i < n; ++i) {
+    StdStructure& s = all[i];
+    s.lKey = KeyOf(i);
+    const LONG d = i % 50;
+    s.bonds = {{POINT{0, 0}, POINT{40 + d, 0}, 0},
+               {POINT{40 + d, 0}, POINT{60, 35}, 1},
+               {POINT{60, 35}, POINT{0, 0}, 0}};
+    s.labels = {{POINT{60, 35}, "OH"}};
+    s.name = "Compound " + std::to_string(i + 1);
+  }
+  return all;
+}
+
+// The data file of the library of n records, built once.
+const std::string& ScalePath(int n) {
+  if (n == kRecords) return Lib().path;
+  static std::map<int, std::string> paths;
+  static struct Cleanup {
+    std::vector<std::string> dirs;
+    ~Cleanup() {
+      for (const auto& d : dirs) std::filesystem::remove_all(d);
+    }
+  } cleanup;
+  auto it = paths.find(n);
+  if (it != paths.end()) return it->second;
+  char tmpl[] = "/tmp/structbench-XXXXXX";
+  const std::string dir = mkdtemp(tmpl);
+  cleanup.dirs.push_back(dir);
+  const std::string path = dir + "/lib.sdb";
+  std::string why;
+  if (!WriteStandardLibrary(path, ScaleStructures(n), why)) std::abort();
+  return paths[n] = path;
+}
+
+void BM_ScaleLookup(benchmark::State& state) {
+  AFX_MANAGE_STATE(AfxGetStaticModuleState());
+  const int n = static_cast<int>(state.range(0));
+  const std::string& path = ScalePath(n);
+  std::vector<LONG> keys(1 << 16);
+  std::mt19937 rng(42);
+  for (size_t i = 0; i < keys.size(); ++i)
+    keys[i] = KeyOf(static_cast<int>(rng() % n)) + static_cast<LONG>(i % 2);
+  CQuietProcessor pcp;
+  size_t i = 0, hits = 0;
+  for (auto _ : state) hits += FindIndexEntry(&pcp, path.c_str(), keys[i++ & 0xFFFF]) != 0;
+  state.counters["hit share"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_ScaleLookup)->Name("scale/lookup")->Arg(10000)->Arg(100000)->Arg(1000000);
+
+void BM_ScaleReadInOrder(benchmark::State& state) {
+  AFX_MANAGE_STATE(AfxGetStaticModuleState());
+  const int n = static_cast<int>(state.range(0));
+  const std::string& path = ScalePath(n);
+  CQuietProcessor pcp;
+  static STRUCT_DLL_INFO* info = new STRUCT_DLL_INFO;
+  int r = 0;
+  for (auto _ : state) {
+    CSDRAWREC* rec = nullptr;
+    if (LoadStructureFromFile(&pcp, info, path.c_str(), -(r + 1), &rec) != 0)
+      state.SkipWithError("read");
+    std::free(rec);
+    r = (r + 1) % n;
+  }
+}
+BENCHMARK(BM_ScaleReadInOrder)->Name("scale/read_in_order")->Arg(10000)->Arg(100000)->Arg(1000000);
 
 }  // namespace
 

@@ -1,5 +1,8 @@
 // Adding 10,000 structures to a new user library, one addition each, with IDs
-// in ascending and in random order: structures per second.
+// in ascending and in random order: structures per second. And how the cost
+// of one addition grows: into user libraries of 10^4, 10^5 and 10^6 records
+// at random places in their indexes, where the entries after the new one
+// move.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -7,12 +10,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <numeric>
 #include <random>
 
 #include "apps/structdb/quietproc.h"
-#include "database/userlib.h"
 #include "core/common.h"
+#include "database/stdwriter.h"
+#include "database/userlib.h"
 
 namespace {
 
@@ -70,6 +76,68 @@ void BM_AddAscending(benchmark::State& state) { AddAll(state, false); }
 void BM_AddRandom(benchmark::State& state) { AddAll(state, true); }
 BENCHMARK(BM_AddAscending)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_AddRandom)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A library of n records (keys 10000, 10002, ...), built once; a user
+// library is the same pair of files with the kind byte 1.
+const std::string& ScaleLibrary(int n) {
+  static std::map<int, std::string> paths;
+  static struct Cleanup {
+    std::vector<std::string> dirs;
+    ~Cleanup() {
+      for (const auto& d : dirs) std::filesystem::remove_all(d);
+    }
+  } cleanup;
+  auto it = paths.find(n);
+  if (it != paths.end()) return it->second;
+  char tmpl[] = "/tmp/structbench-XXXXXX";
+  const std::string dir = mkdtemp(tmpl);
+  cleanup.dirs.push_back(dir);
+  std::vector<StdStructure> all(n);
+  for (int i = 0; i < n; ++i) {
+    all[i].lKey = 10000 + 2 * i;
+    all[i].bonds = {{POINT{0, 0}, POINT{40, 0}, 0}, {POINT{40, 0}, POINT{60, 35}, 1}};
+    all[i].labels = {{POINT{60, 35}, "OH"}};
+    all[i].name = "Compound " + std::to_string(i + 1);
+  }
+  std::string why;
+  if (!WriteStandardLibrary(dir + "/lib.sdb", all, why)) std::abort();
+  return paths[n] = dir + "/lib";
+}
+
+void BM_AddToLibraryOf(benchmark::State& state) {
+  AFX_MANAGE_STATE(AfxGetStaticModuleState());
+  const int n = static_cast<int>(state.range(0));
+  const std::string& base = ScaleLibrary(n);
+  CQuietProcessor pcp;
+  CCpClient client{0, 0, new STRUCT_DLL_INFO, &pcp};
+  char tmpl[] = "/tmp/structbench-XXXXXX";
+  const std::string dir = mkdtemp(tmpl);
+  const std::string user = dir + "/user";
+  std::filesystem::copy_file(base + ".sdb", user + ".sdb");
+  std::filesystem::copy_file(base + ".ind", user + ".ind");
+  std::fstream(user + ".sdb", std::ios::in | std::ios::out | std::ios::binary).put('\1');
+  // New IDs between the ones there, each at its own random place.
+  std::vector<LONG> places(n);
+  std::iota(places.begin(), places.end(), 0);
+  std::shuffle(places.begin(), places.end(), std::mt19937(7));
+  size_t i = 0;
+  for (auto _ : state) {
+    CSDRAWREC* rec = Structure(10000 + 2 * places[i++ % places.size()] + 1);
+    if (AddStructureToLibrary(user.c_str(), &rec, 1, nullptr, &client, FALSE, nullptr) != 0)
+      state.SkipWithError("add");
+    std::free(rec);
+  }
+  std::filesystem::remove_all(dir);
+  delete static_cast<STRUCT_DLL_INFO*>(client.pInfo);
+}
+// A fixed number of additions, so that the library grows by a small share.
+BENCHMARK(BM_AddToLibraryOf)
+    ->Name("scale/addition")
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Iterations(100)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

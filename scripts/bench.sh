@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release in their own directory (build-bench, or
 # $1), runs this library against RDKit and Open Babel (MOL import, PNG, SVG),
-# the CAS lookup against SQLite and a bare POSIX search, and `structdb build`,
-# and prints one Markdown table of medians per item with the peers' ratios
-# (peer / ours: above 1 we are faster), then where our time goes.
+# the CAS lookup against SQLite and a bare POSIX search, `structdb build`,
+# and the maintenance tools against the floor of reading their input, and
+# prints one Markdown table of medians per item with the peers' ratios
+# (peer / ours: above 1 we are faster), a table of how the lookup, a read in
+# order and an addition grow from 10^4 to 10^6 records, then where our time
+# goes.
 #
 # Environment: BENCH_REPS (repetitions on the samples, default 5),
 # BENCH_REPS_GENERATED (on the generated set, default 3),
@@ -40,7 +43,8 @@ fi
 echo "== build ($build, Release)" >&2
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRUCT_BENCH=ON \
   -DSTRUCT_TESTS=OFF >/dev/null
-ninja -C "$build" -j"$jobs" bench_peers bench_lookup lookup_syscalls structdb sdf_rdkit >/dev/null
+ninja -C "$build" -j"$jobs" bench_peers bench_lookup lookup_syscalls structdb sdf_rdkit \
+  bench_tools bench_userlib >/dev/null
 bin=$build/bin
 
 out=$(mktemp -d /tmp/structbench-run-XXXXXX)
@@ -108,6 +112,13 @@ sdf_build_ms=$(median_ms 3 "$bin/structdb" build --quiet --key-field CAS "$out/b
 sdf_rss=$( { /usr/bin/time -f '%M' "$bin/structdb" build --quiet --key-field CAS "$out/big" "$out/big.sdf" >/dev/null; } 2>&1 | tail -1)
 read -r _ rd_plain_n rd_plain_s < <("$bin/sdf_rdkit" "$out/big.sdf" | grep '^plain')
 read -r _ rd_san_n rd_san_s < <("$bin/sdf_rdkit" "$out/big.sdf" | grep '^sanitize')
+
+echo "== CSSubset and CSIPack against reading their input ($reps repetitions)" >&2
+"$bin/bench_tools" "${gb[@]}" --benchmark_repetitions="$reps" >"$out/tools.json"
+echo "== how costs grow: 10^4, 10^5 and 10^6 records" >&2
+"$bin/bench_lookup" "${gb[@]}" --benchmark_repetitions=3 --benchmark_filter='^scale/' \
+  >"$out/scale.json"
+"$bin/bench_userlib" --benchmark_format=json --benchmark_filter='^scale/' >"$out/scale_add.json"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 # ------------------------------------------------------------------ report
@@ -130,6 +141,21 @@ fmt() {  # microseconds
   [ -n "$1" ] || { echo "n/a"; return; }
   awk -v v="$1" 'BEGIN {
     if (v < 10) printf "%.2f us", v; else if (v < 1000) printf "%.1f us", v; else printf "%.2f ms", v / 1000 }'
+}
+# Bytes a second of a benchmark's median (its real time).
+rate_of() {  # file name
+  jq -r --arg n "$2" '[.benchmarks[] | select(.run_name == ($n + "/real_time"))
+    | select(.aggregate_name == "median" or .run_type == "iteration")]
+    | (map(select(.aggregate_name == "median")) + .)[0] | .bytes_per_second // empty' "$1"
+}
+fmt_rate() {  # bytes a second
+  [ -n "$1" ] || { echo "n/a"; return; }
+  awk -v v="$1" 'BEGIN { if (v >= 1e9) printf "%.2f GB/s", v / 1e9; else printf "%.0f MB/s", v / 1e6 }'
+}
+rate_row() {  # workload set ours-bytes/s peer-bytes/s (the ratio is ours / peer)
+  local r="n/a"
+  if [ -n "$3" ] && [ -n "$4" ]; then r=$(awk -v a="$3" -v b="$4" 'BEGIN { printf "%.2f", a / b }'); fi
+  printf '| %s | %s | %s | floor: 2,048-byte reads | %s | %s |\n' "$1" "$2" "$(fmt_rate "$3")" "$(fmt_rate "$4")" "$r"
 }
 ratio() {
   if [ -n "$1" ] && [ -n "$2" ]; then awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b / a }'; else echo "n/a"; fi
@@ -171,6 +197,21 @@ row "structdb build (whole program)" "sample (80)" "$per_mol" "—" ""
 sdf_us=$(awk -v ms="$sdf_build_ms" 'BEGIN { printf "%.2f", ms * 1000 / 100000 }')
 row "SD file to a library (structdb build)" "generated SD (100000)" "$sdf_us" "RDKit SDMolSupplier, no sanitize" "$(awk -v s="$rd_plain_s" 'BEGIN { printf "%.2f", s * 1e6 / 100000 }')"
 row "SD file to a library (structdb build)" "generated SD (100000)" "$sdf_us" "RDKit SDMolSupplier, sanitize" "$(awk -v s="$rd_san_s" 'BEGIN { printf "%.2f", s * 1e6 / 100000 }')"
+t=$out/tools.json
+rate_row "CSSubset, 100,000 IDs, shuffled list (bytes read a second)" "1,000,000 records" "$(rate_of "$t" Subset/shuffled)" "$(rate_of "$t" SubsetFloor/shuffled)"
+rate_row "CSSubset, 100,000 IDs, ascending list (bytes read a second)" "1,000,000 records" "$(rate_of "$t" Subset/ascending)" "$(rate_of "$t" SubsetFloor/ascending)"
+rate_row "CSIPack, text index (bytes read a second)" "1,000,000 lines" "$(rate_of "$t" IndexPack)" "$(rate_of "$t" IndexPackFloor)"
+
+echo
+echo "How costs grow (medians per item):"
+echo
+echo "| cost | 10^4 records | 10^5 records | 10^6 records |"
+echo "|---|---|---|---|"
+c=$out/scale.json
+a=$out/scale_add.json
+echo "| lookup (FindIndexEntry, half misses) | $(fmt "$(per_item "$c" scale/lookup/10000)") | $(fmt "$(per_item "$c" scale/lookup/100000)") | $(fmt "$(per_item "$c" scale/lookup/1000000)") |"
+echo "| record read in order (by number) | $(fmt "$(per_item "$c" scale/read_in_order/10000)") | $(fmt "$(per_item "$c" scale/read_in_order/100000)") | $(fmt "$(per_item "$c" scale/read_in_order/1000000)") |"
+echo "| addition to a user library, random place | $(fmt "$(per_item "$a" scale/addition/10000/iterations:100)") | $(fmt "$(per_item "$a" scale/addition/100000/iterations:100)") | $(fmt "$(per_item "$a" scale/addition/1000000/iterations:100)") |"
 
 s=$out/sample.json
 g=$out/generated.json
@@ -191,5 +232,6 @@ echo "- Lookup prototypes: floor reading the last 4 KiB at once $(fmt "$(per_ite
 if [ -n "$sys_ours" ]; then
   echo "- System calls per lookup: FindIndexEntry $sys_ours; floor $sys_floor; 4 KiB prototype $sys_block."
 fi
+echo "- Tools: CSSubset $(fmt "$(per_item "$t" Subset/shuffled/real_time)") an ID from a shuffled list, $(fmt "$(per_item "$t" Subset/ascending/real_time)") from an ascending one; its bytes are the list, what FindIndexEntryIn's probes read for each ID and the records copied, though it reads a source index of up to 128 MB whole instead of searching it on disk. CSIPack $(awk -v t="$(per_item "$t" IndexPack/real_time)" 'BEGIN { printf "%.0f ns", t * 1000 }') a line; reading its input and writing its output in 2,048-byte blocks, nothing else, $(fmt_rate "$(rate_of "$t" IndexPackReadWrite)")."
 echo "- SD build of 100,000 structures: $sdf_build_ms ms, peak memory ${sdf_rss} KB (RDKit read $rd_plain_n molecules in ${rd_plain_s} s without sanitizing, ${rd_san_s} s with)."
 echo "- structdb: build $sdb_all ms for 80 files, $sdb_one ms for one; start-up alone (usage message) $sdb_start ms."

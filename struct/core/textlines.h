@@ -9,7 +9,9 @@
 
 class CTextLineReader {
  public:
-  static constexpr DWORD kBlock = 2048;
+  // Bytes a read asks for: large enough that the calls cost little beside
+  // the scanning of the lines.
+  static constexpr DWORD kBlock = 64 * 1024;
 
   // Reads hFile from its current position; the handle stays the caller's.
   explicit CTextLineReader(HANDLE hFile);
@@ -27,6 +29,14 @@ class CTextLineReader {
   static constexpr int kError = -2;
   int ReadLine(char* line, int capacity);
 
+  // ReadLine without the copy where it can be spared: *text receives where
+  // the line's characters are, in the reader's block when the line lies
+  // there whole (valid until the next call), otherwise in line as ReadLine
+  // leaves them. In the block no NUL follows them, but at least kSlack
+  // readable bytes do; the caller bounds the line by the count returned.
+  static constexpr DWORD kSlack = 8;
+  int ReadLineInPlace(char* line, int capacity, const char** text);
+
   // Bytes of the file taken so far: the lines, their dropped rest and their
   // line ends.
   long long Consumed() const { return consumed_; }
@@ -34,8 +44,8 @@ class CTextLineReader {
   bool WasCut() const { return cut_; }
 
  private:
-  // The next byte, or -1 at the end, -2 on a failed read.
-  int Next();
+  // The byte at the position (reading the next block when the buffer is
+  // used up), or -1 at the end, -2 on a failed read.
   int Peek();
 
   HANDLE hFile_;

@@ -2,7 +2,8 @@
 // index the lookups read: 8 bytes an entry, key then offset, each signed
 // 32-bit little-endian, in the order of the lines.
 #include <algorithm>
-#include <cctype>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -33,16 +34,47 @@ struct IPACKCONTEXT {
   long long llWritten;  // bytes of whole entries in the binary index
 };
 
-// One decimal integer after blanks (an optional sign, then digits); false
-// when there is none or it lies beyond the signed 32-bit range.
-bool ParseLong(const char*& p, LONG* value) {
-  while (*p == ' ' || *p == '\t') ++p;
+// The count of decimal digits at q, up to eight, and their value in *value;
+// reads the eight bytes at q. A byte is a digit when, exclusive-ored with
+// '0', it is below 10: its high bit is clear and its low seven bits plus
+// 0x76 do not carry into it (no sum reaches the next byte). The digits then
+// move to the high end, leading zeros below them, and are added up in pairs,
+// fours and eights.
+int EightDigits(const char* q, uint64_t* value) {
+  uint64_t w;
+  std::memcpy(&w, q, 8);
+  const uint64_t x = w ^ 0x3030303030303030u;
+  const uint64_t other =
+      (((x & 0x7F7F7F7F7F7F7F7Fu) + 0x7676767676767676u) | x) & 0x8080808080808080u;
+  const int n = other ? std::countr_zero(other) / 8 : 8;
+  if (n == 0) return 0;
+  uint64_t d = x << (8 * (8 - n));
+  d = ((d & 0x0F0F0F0F0F0F0F0Fu) * (10 * 0x100 + 1)) >> 8;
+  d = ((d & 0x00FF00FF00FF00FFu) * (100 * 0x10000 + 1)) >> 16;
+  *value = ((d & 0x0000FFFF0000FFFFu) * (10000 * 0x100000000u + 1)) >> 32;
+  return n;
+}
+
+// One decimal integer after blanks (an optional sign, then digits) in the
+// line [p, end); false when there is none or it lies beyond the signed
+// 32-bit range. At least 8 bytes past end can be read.
+bool ParseLong(const char*& p, const char* end, LONG* value) {
+  while (p < end && (*p == ' ' || *p == '\t')) ++p;
   const char* q = p;
-  const bool negative = *q == '-';
-  if (*q == '-' || *q == '+') ++q;
-  if (!std::isdigit(static_cast<unsigned char>(*q))) return false;
+  const bool negative = q < end && *q == '-';
+  if (q < end && (*q == '-' || *q == '+')) ++q;
+  if (q == end || *q < '0' || *q > '9') return false;
   long long v = 0;
-  for (; std::isdigit(static_cast<unsigned char>(*q)); ++q) {
+  if constexpr (std::endian::native == std::endian::little) {
+    // Eight digits are below 10^8: no check is due before the ninth.
+    uint64_t first = 0;
+    const int n = EightDigits(q, &first);
+    if (n <= end - q) {
+      v = static_cast<long long>(first);
+      q += n;
+    }
+  }
+  for (; q < end && *q >= '0' && *q <= '9'; ++q) {
     v = v * 10 + (*q - '0');
     if (v > 2147483648LL) return false;
   }
@@ -92,18 +124,27 @@ short OpenFiles(IPACKCONTEXT* c, long long* size) {
   return 0;
 }
 
+// The abort request and the progress are looked at every so many lines (see
+// CStepPacer): after a progress line the next poll comes before the next
+// line is read, so an abort raised while the host shows it stops the pass
+// there.
 short ReadEntries(IPACKCONTEXT* c, CPassProgress& progress) {
+  CStepPacer pacer;
+  bool poll = true;
   for (;;) {
-    if (PollAbort()) return 0;
-    const int got = c->reader->ReadLine(c->pLine, kLineSize);
+    if (poll && PollAbort()) return 0;
+    const char* line = nullptr;
+    const int got = c->reader->ReadLineInPlace(c->pLine, kLineSize, &line);
     if (got == CTextLineReader::kEnd) return 0;
     if (got == CTextLineReader::kError)
       return ReportErrorStr(c->client->pcp, IDS_ERR_FILEREAD, c->szText);
-    progress.Update(c->reader->Consumed(), 0);
+    poll = pacer.Due(c->reader->Consumed());
+    if (poll) progress.Update(c->reader->Consumed(), 0);
     // A line without two numbers in range is no entry.
-    const char* p = c->pLine;
+    const char* p = line;
+    const char* end = line + got;
     LONG key = 0, offset = 0;
-    if (!ParseLong(p, &key) || !ParseLong(p, &offset)) continue;
+    if (!ParseLong(p, end, &key) || !ParseLong(p, end, &offset)) continue;
     PutLE32(c->pWrite + c->cbPending, key);
     PutLE32(c->pWrite + c->cbPending + 4, offset);
     c->cbPending += kEntry;
@@ -149,7 +190,7 @@ short PackIndexFile(CCpClient* client, LPCSTR textPath, LPCSTR binPath) {
   short status = 0;
   c->hWrite = AllocLocked(kWriteBlock, &p);
   c->pWrite = static_cast<BYTE*>(p);
-  c->hLine = AllocLocked(kLineSize, &p);
+  c->hLine = AllocLocked(kLineSize + CTextLineReader::kSlack, &p);
   c->pLine = static_cast<char*>(p);
   if (!c->hWrite || !c->hLine) status = ReportError(pcp, IDS_ERR_NOMEMORY);
 

@@ -1,9 +1,10 @@
 #include "tools/subset.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
-#include <unordered_set>
 #include <vector>
 
 #include "core/alloc.h"
@@ -17,6 +18,16 @@
 namespace {
 
 constexpr int kLineSize = 256;
+// The source index is read whole into memory when it holds at most this
+// many bytes and at most kIndexPerListByte bytes for every byte of the list:
+// a search reads a block of up to 4 KB besides its probes, a listed ID takes
+// some 8 to 10 bytes of the list, so a whole index read that way costs less
+// than the searches would.
+constexpr long long kMaxIndexInMemory = 128LL << 20;
+constexpr long long kIndexPerListByte = 256;
+// A record's length word and, for all but long records, the record itself
+// come in one read of this many bytes.
+constexpr DWORD kRecordHead = 256;
 
 // The full form of a path, for telling whether two names reach one file.
 CString FullPath(LPCSTR path) {
@@ -42,6 +53,45 @@ LONG ParseListId(const char* line) {
   return static_cast<LONG>(v);
 }
 
+// The keys copied so far, for passing over repeats: open addressing with
+// linear probing in a table of a power-of-two size at most half full. Keys
+// are positive; 0 marks a free slot.
+class CKeySet {
+ public:
+  size_t size() const { return count_; }
+  bool Contains(LONG key) const {
+    if (slots_.empty()) return false;
+    for (size_t i = Slot(key, slots_.size());; i = (i + 1) & (slots_.size() - 1)) {
+      if (slots_[i] == key) return true;
+      if (slots_[i] == 0) return false;
+    }
+  }
+  // Throws std::bad_alloc when the table cannot grow; the set stays as it was.
+  void Insert(LONG key) {
+    if ((count_ + 1) * 2 > slots_.size()) {
+      std::vector<LONG> bigger(std::max<size_t>(64, slots_.size() * 2), 0);
+      for (LONG k : slots_)
+        if (k) Place(bigger, k);
+      slots_.swap(bigger);
+    }
+    Place(slots_, key);
+    ++count_;
+  }
+
+ private:
+  static size_t Slot(LONG key, size_t size) {
+    return static_cast<size_t>((static_cast<uint32_t>(key) * 0x9E3779B97F4A7C15u) >> 32) &
+           (size - 1);
+  }
+  static void Place(std::vector<LONG>& slots, LONG key) {
+    size_t i = Slot(key, slots.size());
+    while (slots[i] != 0 && slots[i] != key) i = (i + 1) & (slots.size() - 1);
+    slots[i] = key;
+  }
+  std::vector<LONG> slots_;
+  size_t count_ = 0;
+};
+
 struct SUBSETSTATE {
   CCpClient* client = nullptr;
   CCommandProcessor* pcp = nullptr;
@@ -52,8 +102,10 @@ struct SUBSETSTATE {
   HANDLE hOutData = INVALID_HANDLE_VALUE;
   HANDLE hOutIndex = INVALID_HANDLE_VALUE;
   long long cbOutData = 0;            // what the output data file holds
+  std::vector<INDEXREC> index;        // the whole source index, when it was read
+  bool bIndexInMemory = false;
   std::vector<INDEXREC> copied;       // keys and offsets of the records copied
-  std::unordered_set<LONG> ids;       // their keys, for passing over repeats
+  CKeySet ids;                        // their keys, for passing over repeats
   long long lWorkTotal = 0, lWorkDone = 0;
   PROGRESSPROC progress = nullptr;
   DWORD dwNextReport = 0;
@@ -89,27 +141,76 @@ short OpenFiles(SUBSETSTATE& st) {
   return 0;
 }
 
+// The source index in memory when that pays (see kMaxIndexInMemory); when
+// it cannot be had (memory, a failed read) the searches read the file.
+void LoadIndex(SUBSETSTATE& st) {
+  const long long cb = FileSizeOf(st.hSrcIndex);
+  if (cb < static_cast<long long>(sizeof(INDEXREC)) || cb > kMaxIndexInMemory ||
+      cb > st.lWorkTotal * kIndexPerListByte)
+    return;
+  const size_t n = static_cast<size_t>(cb) / sizeof(INDEXREC);
+  try {
+    st.index.resize(n);
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  if (SeekTo(st.hSrcIndex, 0) &&
+      ReadExact(st.hSrcIndex, st.index.data(), static_cast<DWORD>(n * sizeof(INDEXREC)))) {
+    st.bIndexInMemory = true;
+  } else {
+    st.index.clear();
+    st.index.shrink_to_fit();
+  }
+}
+
+// FindIndexEntryIn's search on the index in memory: the same probes in the
+// same order, so the same answer for any index, sorted or not.
+LONG SearchInMemory(const std::vector<INDEXREC>& index, LONG key) {
+  const LONG n = static_cast<LONG>(index.size());
+  INDEXREC entry = index[0];
+  LONG lo = 0, hi = n - 1, last = 0;
+  while (hi - lo >= 2) {
+    const LONG mid = (lo + hi) / 2;
+    last = mid;
+    entry = index[mid];
+    if (entry.lKey == key) break;
+    if (key < entry.lKey)
+      hi = mid;
+    else
+      lo = mid;
+  }
+  if (entry.lKey != key && lo != hi) entry = index[last != lo ? lo : hi];
+  return entry.lKey == key ? entry.lOffset : 0;
+}
+
 // Copies the record of id (when the source has it) to the end of the output
 // data file; on a failed write the file is cut back to its last whole record.
 short CopyRecord(SUBSETSTATE& st, LONG id) {
   short status = 0;
-  const LONG offset = FindIndexEntryIn(st.pcp, st.hSrcIndex, id, &status);
+  const LONG offset = st.bIndexInMemory ? SearchInMemory(st.index, id)
+                                        : FindIndexEntryIn(st.pcp, st.hSrcIndex, id, &status);
   if (status) return status;
   if (offset == 0) return 0;
-  WORD len = 0;
-  if (offset < 0 || !SeekTo(st.hSrcData, offset) || !ReadExact(st.hSrcData, &len, 2))
+  BYTE head[kRecordHead];
+  DWORD got = 0;
+  if (offset < 0 || !SeekTo(st.hSrcData, offset) ||
+      !ReadFile(st.hSrcData, head, sizeof head, &got, nullptr) || got < 2)
     return ReportErrorStr(st.pcp, IDS_ERR_BADSTRUCTURE, st.strSrcData);
+  WORD len = 0;
+  std::memcpy(&len, head, 2);
   BYTE* rec = StructAllocOf<BYTE>(static_cast<size_t>(len) + 2);
   if (!rec) return ReportError(st.pcp, IDS_ERR_NOMEMORY);
-  std::memcpy(rec, &len, 2);
-  if (!ReadExact(st.hSrcData, rec + 2, len)) {
+  // The rest of a long record follows what the first read brought.
+  const DWORD have = std::min<DWORD>(got, len + 2u);
+  std::memcpy(rec, head, have);
+  if (have < len + 2u && !ReadExact(st.hSrcData, rec + have, len + 2u - have)) {
     std::free(rec);
     return ReportErrorStr(st.pcp, IDS_ERR_BADSTRUCTURE, st.strSrcData);
   }
   // Noted first, so that memory cannot run out between the copy and its note.
   try {
     st.copied.push_back({id, static_cast<LONG>(std::min<long long>(st.cbOutData, INT32_MAX))});
-    st.ids.insert(id);
+    st.ids.Insert(id);
   } catch (const std::bad_alloc&) {
     if (st.copied.size() > st.ids.size()) st.copied.pop_back();
     std::free(rec);
@@ -120,8 +221,7 @@ short CopyRecord(SUBSETSTATE& st, LONG id) {
                        WriteExact(st.hOutData, rec, len + 2u);
   std::free(rec);
   if (!written) {
-    st.copied.pop_back();
-    st.ids.erase(id);
+    st.copied.pop_back();  // the run ends here: the key may stay in ids
     if (SeekTo(st.hOutData, st.cbOutData)) SetEndOfFile(st.hOutData);
     return ReportErrorStr(st.pcp, IDS_ERR_FILEWRITE, st.strOutData);
   }
@@ -153,7 +253,7 @@ short CopyListed(SUBSETSTATE& st) {
     const LONG id = ParseListId(line);
     st.lWorkDone = reader.Consumed();
     Progress(st, id);
-    if (id <= 0 || st.ids.count(id)) continue;
+    if (id <= 0 || st.ids.Contains(id)) continue;
     if (short status = CopyRecord(st, id)) return status;
   }
   return 0;
@@ -179,7 +279,10 @@ short SubsetDatabase(CCpClient* client, LPCSTR listPath, LPCSTR sourcePath, PROG
 
   st.dwNextReport = GetTickCount();
   short status = OpenFiles(st);
-  if (status == 0) status = CopyListed(st);
+  if (status == 0) {
+    LoadIndex(st);
+    status = CopyListed(st);
+  }
   if (st.hOutIndex != INVALID_HANDLE_VALUE) {
     const short written = WriteIndex(st);
     if (status == 0) status = written;

@@ -244,10 +244,14 @@ TEST_F(PackTest, FailuresAreReportedAndLeaveNothingOpen) {
 // ---------------------------------------------------------------- CSIPack
 
 TEST_F(PackTest, IndexLinesBecomeEntriesInOrder) {
+  // Every digit, a character next to them, long runs of leading zeros; a
+  // line cut after 255 characters keeps the digits before the cut only.
   ASSERT_EQ(IPack("50000 1\r\n7\nx 5\n2147483648 1\n1 -2147483649\n -2147483648\t-1 tail\r\r"
-                  "12 2147483647"),
+                  "1987654320 23456789\n6: 7\n000000000000000000042 +0000000007\n" +
+                  std::string(250, ' ') + "1 23456789\n12 2147483647"),
             0);
   EXPECT_EQ(Binary(), std::string("\x50\xC3\x00\x00\x01\x00\x00\x00", 8) + Entry(INT32_MIN, -1) +
+                          Entry(1987654320, 23456789) + Entry(42, 7) + Entry(1, 234) +
                           Entry(12, INT32_MAX));
   EXPECT_EQ(host_.statusTexts.front(), std::make_pair(9, std::string("CSIPack: 0.0% complete")));
   EXPECT_EQ(host_.statusTexts.back().second.rfind("CSPack: , completed", 0), 0u);
@@ -265,10 +269,20 @@ TEST_F(PackTest, IndexLinesBecomeEntriesInOrder) {
 }
 
 TEST_F(PackTest, AbortKeepsTheEntriesReadSoFar) {
-  // Progress lines: one before reading, then one after each line.
-  host_.abortAt = 4;
-  ASSERT_EQ(IPack("1 10\n2 20\n3 30\n4 40\n5 50\n"), 0);
-  EXPECT_EQ(Binary(), Entry(1, 10) + Entry(2, 20) + Entry(3, 30));
+  // Progress lines: one before reading, one after the first line, then every
+  // so many lines; the abort raised at the third stops the pass there.
+  std::string text, expected;
+  for (int i = 0; i < 5000; ++i) {
+    text += std::to_string(i) + " " + std::to_string(i) + "\n";
+    expected += Entry(i, i);
+  }
+  host_.abortAt = 3;
+  ASSERT_EQ(IPack(text), 0);
+  const std::string kept = Binary();
+  EXPECT_EQ(kept.size() % 8, 0u);
+  EXPECT_GT(kept.size(), 8u);
+  EXPECT_LT(kept.size(), expected.size() / 2);
+  EXPECT_EQ(kept, expected.substr(0, kept.size()));
 }
 
 TEST_F(PackTest, FailedWritesKeepWholeEntriesAndWriteNothingMore) {

@@ -1,13 +1,17 @@
 // The subset of a library by a list of IDs: the bytes of both outputs for any
-// line ends, refusals before anything is opened, an abort, and failures that
-// leave an index pointing only at whole records.
+// line ends, the records the index search finds whether the index is read
+// whole or searched on disk, refusals before anything is opened, an abort,
+// and failures that leave an index pointing only at whole records.
 #include <gtest/gtest.h>
 #include <platform/env.h>
 
+#include <algorithm>
 #include <map>
-#include <platform/env.h>
+#include <random>
 
 #include "core/app.h"
+#include "database/fileio.h"
+#include "database/lookup.h"
 #include "resources/resource.h"
 #include "support/fakehost.h"
 #include "support/libbytes.h"
@@ -80,6 +84,53 @@ TEST_F(SubsetTest, CopiesListedRecordsInListOrderWithASortedIndexForAnyLineEnds)
   // An over-long line keeps its start and drops the rest, not read as an ID.
   ASSERT_EQ(Run("64175" + std::string(300, ' ') + "50000\r\n"), 0);
   EXPECT_EQ(ReadFileBytes(dir_.file("lib.sdb")), Data({1}));
+}
+
+TEST_F(SubsetTest, CopiesWhatTheIndexSearchFindsEvenInADamagedIndex) {
+  // Keys out of order and repeated, entries without a record, a record
+  // longer than the first read of one.
+  bodies_.push_back(libbytes::SimpleBody(5, 6, 7, 8, std::string(700, 'n')));
+  offsets_.clear();
+  WriteFileBytes(dir_.file("src.sdb"), libbytes::DataFile(0, bodies_, &offsets_));
+  std::mt19937 rng(5);
+  std::vector<std::pair<int32_t, int32_t>> entries;
+  for (int i = 0; i < 300; ++i)
+    entries.push_back({1 + static_cast<int32_t>(rng() % 200), offsets_[rng() % offsets_.size()]});
+  std::sort(entries.begin(), entries.end());
+  for (int i = 0; i < 40; ++i) std::swap(entries[rng() % 300], entries[rng() % 300]);
+  for (int i = 0; i < 300; i += 7) entries[i].second = 0;
+  WriteFileBytes(dir_.file("src.ind"), libbytes::IndexFile(entries));
+
+  std::vector<int> found(211, -1);  // the body each key's search leads to
+  HANDLE h = OpenForReading(dir_.file("src.ind").c_str());
+  for (int32_t key = 1; key <= 210; ++key) {
+    const LONG offset = FindIndexEntryIn(&host_, h, key);
+    for (size_t b = 0; b < offsets_.size(); ++b)
+      if (offset != 0 && offsets_[b] == offset) found[key] = static_cast<int>(b);
+  }
+  CloseHandle(h);
+  // The whole list at once reads the index whole; one key a list searches it
+  // on disk.
+  std::string list;
+  std::vector<libbytes::Bytes> copied;
+  std::vector<std::pair<int32_t, int32_t>> index;
+  int32_t at = 1;
+  for (int32_t key = 1; key <= 210; ++key) {
+    list += std::to_string(key) + "\n";
+    ASSERT_EQ(Run(std::to_string(key) + "\n"), 0);
+    if (found[key] < 0) {
+      EXPECT_EQ(ReadFileBytes(dir_.file("lib.sdb")), libbytes::DataFile(1, {})) << key;
+      continue;
+    }
+    EXPECT_EQ(ReadFileBytes(dir_.file("lib.sdb")), Data({found[key]})) << key;
+    copied.push_back(bodies_[found[key]]);
+    index.push_back({key, at});
+    at += 2 + static_cast<int32_t>(bodies_[found[key]].size());
+  }
+  ASSERT_EQ(Run(list), 0);
+  EXPECT_EQ(ReadFileBytes(dir_.file("lib.sdb")), libbytes::DataFile(1, copied));
+  EXPECT_EQ(ReadFileBytes(dir_.file("lib.ind")), libbytes::IndexFile(index));
+  EXPECT_TRUE(host_.errors.empty());
 }
 
 TEST_F(SubsetTest, RefusesNamesThatWouldReplaceTheListOrTheSource) {
