@@ -31,6 +31,14 @@ namespace {
 
 constexpr int kRecords = 1000000;
 
+// A library in use was written a while ago: lookups keep the top of the
+// search of an index unchanged for two seconds.
+void AgeLibrary(const std::string& data, const std::string& index) {
+  for (const std::string& f : {data, index})
+    std::filesystem::last_write_time(
+        f, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
+}
+
 // Keys are spread out so that every other integer is a miss.
 LONG KeyOf(int i) { return 10000 + 2 * i; }
 
@@ -58,11 +66,7 @@ struct Library {
     }
     std::string why;
     if (!WriteStandardLibrary(path, all, why)) std::abort();
-    // A library in use was written a while ago: lookups keep the top of the
-    // search of an index unchanged for two seconds.
-    for (const std::string& f : {path, indexPath})
-      std::filesystem::last_write_time(
-          f, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
+    AgeLibrary(path, indexPath);
 
     sqlite3_open(dbPath.c_str(), &db);
     sqlite3_exec(db, "CREATE TABLE idx(key INTEGER PRIMARY KEY, offset INTEGER)", 0, 0, 0);
@@ -267,6 +271,7 @@ const std::string& ScalePath(int n) {
   const std::string path = dir + "/lib.sdb";
   std::string why;
   if (!WriteStandardLibrary(path, ScaleStructures(n), why)) std::abort();
+  AgeLibrary(path, dir + "/lib.ind");
   return paths[n] = path;
 }
 
