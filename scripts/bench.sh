@@ -217,7 +217,7 @@ s=$out/sample.json
 g=$out/generated.json
 echo
 echo "Where our time goes (medians per item; samples / generated):"
-echo "- MOL import: reading the lines through the platform $(fmt "$(per_item "$s" import/ours_lines_only/sample)") / $(fmt "$(per_item "$g" import/ours_lines_only/generated)") of $(fmt "$(per_item "$s" import/ours/sample)") / $(fmt "$(per_item "$g" import/ours/generated)"); one POSIX read of the whole file $(fmt "$(per_item "$s" import/posix_whole_file/sample)") / $(fmt "$(per_item "$g" import/posix_whole_file/generated)")."
+echo "- MOL import: the lines read one by one through the platform (the way for files over 1 MB) $(fmt "$(per_item "$s" import/ours_lines_only/sample)") / $(fmt "$(per_item "$g" import/ours_lines_only/generated)") of $(fmt "$(per_item "$s" import/ours/sample)") / $(fmt "$(per_item "$g" import/ours/generated)"); one POSIX read of the whole file $(fmt "$(per_item "$s" import/posix_whole_file/sample)") / $(fmt "$(per_item "$g" import/posix_whole_file/generated)")."
 echo "- PNG: drawing $(fmt "$(per_item "$s" png/ours_draw_only/sample)") / $(fmt "$(per_item "$g" png/ours_draw_only/generated)"), encoding alone (Cairo's writer, for comparison) $(fmt "$(per_item "$s" png/ours_encode_only/sample)") / $(fmt "$(per_item "$g" png/ours_encode_only/generated)") ($(bytes_of "$s" png/ours/sample) bytes; RDKit's PNG $(bytes_of "$s" png/rdkit/sample) bytes); the project's export to a file (/dev/null) $(fmt "$(per_item "$s" png/ours_to_file/sample)")."
 echo -n "- PNG encoders on our samples' pictures:"
 for v in libpng_l6_all libpng_l1_all libpng_l1_sub libpng_l1_up libpng_l1_none libpng_rle_none \
