@@ -113,6 +113,44 @@ bool FixedFields(const char* line, long long* out, int n) {
   return true;
 }
 
+// A number as the coordinates are written: a sign, digits and at most one
+// point, at least one digit.
+bool IsPlainNumber(const char* p) {
+  if (*p == '-' || *p == '+') ++p;
+  bool digit = false, point = false;
+  for (; *p; ++p) {
+    if (*p >= '0' && *p <= '9')
+      digit = true;
+    else if (*p == '.' && !point)
+      point = true;
+    else
+      return false;
+  }
+  return digit;
+}
+
+// An atom line by the format's columns (x, y and z in ten columns each, a
+// blank, the symbol in three), cut into out (at least 48 bytes) as four
+// texts: for a coordinate that fills its ten columns and runs into the one
+// before it. False unless the three coordinates are numbers and a symbol is
+// there.
+bool FixedAtomFields(const char* line, char* out, char** t) {
+  if (strnlen(line, 34) < 34 || line[30] != ' ') return false;
+  for (int f = 0; f < 4; ++f) {
+    const char* from = line + (f < 3 ? 10 * f : 31);
+    const int width = f < 3 ? 10 : 3;
+    int a = 0, b = width;
+    while (a < b && from[a] == ' ') ++a;
+    while (b > a && from[b - 1] == ' ') --b;
+    std::memcpy(out, from + a, static_cast<size_t>(b - a));
+    out[b - a] = 0;
+    if (f < 3 ? !IsPlainNumber(out) : a == b) return false;
+    t[f] = out;
+    out += b - a + 1;
+  }
+  return true;
+}
+
 size_t RecordSize(size_t nBonds, size_t nLabels, size_t cbLabels) {
   return 218 + 17 * nBonds + 8 * nLabels + cbLabels;
 }
@@ -325,7 +363,17 @@ MOLPARSE* ReadMolBlock(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* 
     }
     CopyText(info->szScratch1, line, sizeof info->szScratch1);
     char* t[4];
-    if (SplitTokens(info->szScratch1, t, 4) < 4) {
+    int nTokens = SplitTokens(info->szScratch1, t, 4);
+    // A coordinate of ten characters runs into the one before it: the
+    // format's columns tell the fields apart then.
+    char fixedText[48];
+    char* fixed[4];
+    if (!(nTokens == 4 && IsPlainNumber(t[0]) && IsPlainNumber(t[1]) && IsPlainNumber(t[2])) &&
+        FixedAtomFields(line, fixedText, fixed)) {
+      std::copy(fixed, fixed + 4, t);
+      nTokens = 4;
+    }
+    if (nTokens < 4) {
       *status = badFile();
       break;
     }

@@ -115,6 +115,13 @@ TEST_F(MolTest, CoordinatesMultiplyThenDivide) {
   ASSERT_NE(rec, nullptr);
   EXPECT_EQ(RecPoint(rec, 0).x - RecPoint(rec, 1).x, 216);
   EXPECT_EQ(RecPoint(rec, 0).y - RecPoint(rec, 1).y, 216);
+  // Coordinates that fill their ten columns run into the one before them
+  // ("-1000.5000-1200.2500"): read by the columns, the symbol too.
+  rec = Import(Mol("x", "", {{-1000.5, -1200.25, 0, "N"}, {0, 0, 0, "O"}}, {{1, 2, 1}}));
+  ASSERT_NE(rec, nullptr);
+  EXPECT_EQ(RecPoint(rec, 0).x - RecPoint(rec, 1).x, -26680);
+  EXPECT_EQ(RecPoint(rec, 0).y - RecPoint(rec, 1).y, 32006);
+  EXPECT_EQ(LabelsOf(rec), (std::vector<std::string>{"NH2", "OH"}));
 }
 
 TEST(MolCoordinate, ReadsEveryTokenAsAtofDoes) {
