@@ -24,6 +24,7 @@
 #include "apps/structdb/quietproc.h"
 #include "database/lookup.h"
 #include "database/stdwriter.h"
+#include "benchlib.h"
 #include "posix_lookup.h"
 #include "core/common.h"
 
@@ -31,16 +32,10 @@ namespace {
 
 constexpr int kRecords = 1000000;
 
-// A library in use was written a while ago: lookups keep the top of the
-// search of an index unchanged for two seconds.
-void AgeLibrary(const std::string& data, const std::string& index) {
-  for (const std::string& f : {data, index})
-    std::filesystem::last_write_time(
-        f, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
-}
 
 // Keys are spread out so that every other integer is a miss.
-LONG KeyOf(int i) { return 10000 + 2 * i; }
+using bench::AgeLibrary;
+using bench::KeyOf;
 
 struct Library {
   std::string dir, path, indexPath, dbPath;
@@ -53,17 +48,7 @@ struct Library {
     path = dir + "/big.sdb";
     indexPath = dir + "/big.ind";
     dbPath = dir + "/big.db";
-    std::vector<StdStructure> all(kRecords);
-    for (int i = 0; i < kRecords; ++i) {
-      StdStructure& s = all[i];
-      s.lKey = KeyOf(i);
-      const LONG d = i % 50;
-      s.bonds = {{POINT{0, 0}, POINT{40 + d, 0}, 0},
-                 {POINT{40 + d, 0}, POINT{60, 35}, 1},
-                 {POINT{60, 35}, POINT{0, 0}, 0}};
-      s.labels = {{POINT{60, 35}, "OH"}};
-      s.name = "Compound " + std::to_string(i + 1);
-    }
+    const std::vector<StdStructure> all = bench::Structures(kRecords);
     std::string why;
     if (!WriteStandardLibrary(path, all, why)) std::abort();
     AgeLibrary(path, indexPath);
@@ -238,42 +223,8 @@ BENCHMARK(BM_ReadInOrderByCas);
 // library above), the same records and keys: the lookup should grow with
 // log n, the read in order not at all.
 
-std::vector<StdStructure> ScaleStructures(int n) {
-  std::vector<StdStructure> all(n);
-  for (int i = 0; i < n; ++i) {
-    StdStructure& s = all[i];
-    s.lKey = KeyOf(i);
-    const LONG d = i % 50;
-    s.bonds = {{POINT{0, 0}, POINT{40 + d, 0}, 0},
-               {POINT{40 + d, 0}, POINT{60, 35}, 1},
-               {POINT{60, 35}, POINT{0, 0}, 0}};
-    s.labels = {{POINT{60, 35}, "OH"}};
-    s.name = "Compound " + std::to_string(i + 1);
-  }
-  return all;
-}
-
 // The data file of the library of n records, built once.
-const std::string& ScalePath(int n) {
-  if (n == kRecords) return Lib().path;
-  static std::map<int, std::string> paths;
-  static struct Cleanup {
-    std::vector<std::string> dirs;
-    ~Cleanup() {
-      for (const auto& d : dirs) std::filesystem::remove_all(d);
-    }
-  } cleanup;
-  auto it = paths.find(n);
-  if (it != paths.end()) return it->second;
-  char tmpl[] = "/tmp/structbench-XXXXXX";
-  const std::string dir = mkdtemp(tmpl);
-  cleanup.dirs.push_back(dir);
-  const std::string path = dir + "/lib.sdb";
-  std::string why;
-  if (!WriteStandardLibrary(path, ScaleStructures(n), why)) std::abort();
-  AgeLibrary(path, dir + "/lib.ind");
-  return paths[n] = path;
-}
+const std::string& ScalePath(int n) { return n == kRecords ? Lib().path : bench::BuiltLibrary(n); }
 
 void BM_ScaleLookup(benchmark::State& state) {
   AFX_MANAGE_STATE(AfxGetStaticModuleState());

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "apps/structdb/quietproc.h"
+#include "benchlib.h"
 #include "core/common.h"
 #include "core/dllinfo.h"
 #include "database/fileio.h"
@@ -38,7 +39,7 @@ constexpr int kRecords = 1000000;
 constexpr int kListed = 100000;
 constexpr size_t kFloorBlock = 2048;
 
-LONG KeyOf(int i) { return 10000 + 2 * i; }
+using bench::KeyOf;
 
 long long ReadCharCount() {
   std::ifstream io("/proc/self/io");
@@ -70,17 +71,7 @@ struct Inputs {
     index = dir + "/big.ind";
     data = lib;
     textIndex = dir + "/big.txt";
-    std::vector<StdStructure> all(kRecords);
-    for (int i = 0; i < kRecords; ++i) {
-      StdStructure& s = all[i];
-      s.lKey = KeyOf(i);
-      const LONG d = i % 50;
-      s.bonds = {{POINT{0, 0}, POINT{40 + d, 0}, 0},
-                 {POINT{40 + d, 0}, POINT{60, 35}, 1},
-                 {POINT{60, 35}, POINT{0, 0}, 0}};
-      s.labels = {{POINT{60, 35}, "OH"}};
-      s.name = "Compound " + std::to_string(i + 1);
-    }
+    const std::vector<StdStructure> all = bench::Structures(kRecords);
     std::string why;
     if (!WriteStandardLibrary(lib, all, why)) std::abort();
 

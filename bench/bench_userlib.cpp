@@ -16,6 +16,7 @@
 #include <random>
 
 #include "apps/structdb/quietproc.h"
+#include "benchlib.h"
 #include "core/common.h"
 #include "database/stdwriter.h"
 #include "database/userlib.h"
@@ -77,37 +78,17 @@ void BM_AddRandom(benchmark::State& state) { AddAll(state, true); }
 BENCHMARK(BM_AddAscending)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_AddRandom)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// A library of n records (keys 10000, 10002, ...), built once; a user
-// library is the same pair of files with the kind byte 1.
-const std::string& ScaleLibrary(int n) {
-  static std::map<int, std::string> paths;
-  static struct Cleanup {
-    std::vector<std::string> dirs;
-    ~Cleanup() {
-      for (const auto& d : dirs) std::filesystem::remove_all(d);
-    }
-  } cleanup;
-  auto it = paths.find(n);
-  if (it != paths.end()) return it->second;
-  char tmpl[] = "/tmp/structbench-XXXXXX";
-  const std::string dir = mkdtemp(tmpl);
-  cleanup.dirs.push_back(dir);
-  std::vector<StdStructure> all(n);
-  for (int i = 0; i < n; ++i) {
-    all[i].lKey = 10000 + 2 * i;
-    all[i].bonds = {{POINT{0, 0}, POINT{40, 0}, 0}, {POINT{40, 0}, POINT{60, 35}, 1}};
-    all[i].labels = {{POINT{60, 35}, "OH"}};
-    all[i].name = "Compound " + std::to_string(i + 1);
-  }
-  std::string why;
-  if (!WriteStandardLibrary(dir + "/lib.sdb", all, why)) std::abort();
-  return paths[n] = dir + "/lib";
+// A library of n records (keys 10000, 10002, ...), built once, without its
+// extension; a user library is the same pair of files with the kind byte 1.
+std::string ScaleLibrary(int n) {
+  const std::string& data = bench::BuiltLibrary(n);
+  return data.substr(0, data.size() - 4);
 }
 
 void BM_AddToLibraryOf(benchmark::State& state) {
   AFX_MANAGE_STATE(AfxGetStaticModuleState());
   const int n = static_cast<int>(state.range(0));
-  const std::string& base = ScaleLibrary(n);
+  const std::string base = ScaleLibrary(n);
   CQuietProcessor pcp;
   CCpClient client{0, 0, new STRUCT_DLL_INFO, &pcp};
   char tmpl[] = "/tmp/structbench-XXXXXX";

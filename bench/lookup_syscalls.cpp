@@ -24,12 +24,13 @@
 #include "apps/structdb/quietproc.h"
 #include "core/common.h"
 #include "database/lookup.h"
+#include "benchlib.h"
 #include "posix_lookup.h"
 
 namespace {
 
 constexpr int kRecords = 1000000;
-LONG KeyOf(int i) { return 10000 + 2 * i; }
+using bench::KeyOf;
 
 }  // namespace
 
