@@ -28,6 +28,10 @@ constexpr long long kIndexPerListByte = 256;
 // A record's length word and, for all but long records, the record itself
 // come in one read of this many bytes.
 constexpr DWORD kRecordHead = 256;
+// The records copied are gathered here and written to the output data file
+// a block at a time; every record fits once the block is written.
+constexpr DWORD kMaxRecord = 0xFFFF + 2;
+constexpr DWORD kWriteBlock = 128 * 1024;
 
 // The full form of a path, for telling whether two names reach one file.
 CString FullPath(LPCSTR path) {
@@ -101,7 +105,10 @@ struct SUBSETSTATE {
   HANDLE hSrcIndex = INVALID_HANDLE_VALUE;
   HANDLE hOutData = INVALID_HANDLE_VALUE;
   HANDLE hOutIndex = INVALID_HANDLE_VALUE;
-  long long cbOutData = 0;            // what the output data file holds
+  long long cbOutData = 0;            // what the output data file holds, written or gathered
+  long long cbWritten = 0;            // what of it is in the file
+  BYTE* pGathered = nullptr;          // the rest (cbOutData - cbWritten bytes)
+  size_t nFirstGathered = 0;          // the first of copied whose record is gathered
   std::vector<INDEXREC> index;        // the whole source index, when it was read
   bool bIndexInMemory = false;
   std::vector<INDEXREC> copied;       // keys and offsets of the records copied
@@ -133,7 +140,7 @@ short OpenFiles(SUBSETSTATE& st) {
   const BYTE kind = 1;
   if (st.hOutData == INVALID_HANDLE_VALUE || !WriteExact(st.hOutData, &kind, 1))
     return ReportErrorStr(st.pcp, IDS_ERR_CREATEFILE, st.strOutData);
-  st.cbOutData = 1;
+  st.cbOutData = st.cbWritten = 1;
   st.hOutIndex = CreateFile(st.strOutIndex, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (st.hOutIndex == INVALID_HANDLE_VALUE)
@@ -183,47 +190,54 @@ LONG SearchInMemory(const std::vector<INDEXREC>& index, LONG key) {
   return entry.lKey == key ? entry.lOffset : 0;
 }
 
+// Writes the gathered records at the end of the output data file. On a
+// failed write the file is cut back to what it held before (whole records)
+// and the records gathered are no longer noted as copied.
+short WriteGathered(SUBSETSTATE& st) {
+  const long long cb = st.cbOutData - st.cbWritten;
+  if (cb == 0) return 0;
+  const bool written = SeekTo(st.hOutData, st.cbWritten) &&
+                       WriteExact(st.hOutData, st.pGathered, static_cast<DWORD>(cb));
+  if (!written) {
+    if (SeekTo(st.hOutData, st.cbWritten)) SetEndOfFile(st.hOutData);
+    st.copied.resize(st.nFirstGathered);  // the run ends here: the keys may stay in ids
+    st.cbOutData = st.cbWritten;
+    return ReportErrorStr(st.pcp, IDS_ERR_FILEWRITE, st.strOutData);
+  }
+  st.cbWritten = st.cbOutData;
+  st.nFirstGathered = st.copied.size();
+  return 0;
+}
+
 // Copies the record of id (when the source has it) to the end of the output
-// data file; on a failed write the file is cut back to its last whole record.
+// data file, through the gathering block.
 short CopyRecord(SUBSETSTATE& st, LONG id) {
   short status = 0;
   const LONG offset = st.bIndexInMemory ? SearchInMemory(st.index, id)
                                         : FindIndexEntryIn(st.pcp, st.hSrcIndex, id, &status);
   if (status) return status;
   if (offset == 0) return 0;
-  BYTE head[kRecordHead];
+  if (st.cbOutData - st.cbWritten > kWriteBlock - kMaxRecord)
+    if (short written = WriteGathered(st)) return written;
+  BYTE* rec = st.pGathered + (st.cbOutData - st.cbWritten);
   DWORD got = 0;
   if (offset < 0 || !SeekTo(st.hSrcData, offset) ||
-      !ReadFile(st.hSrcData, head, sizeof head, &got, nullptr) || got < 2)
+      !ReadFile(st.hSrcData, rec, kRecordHead, &got, nullptr) || got < 2)
     return ReportErrorStr(st.pcp, IDS_ERR_BADSTRUCTURE, st.strSrcData);
   WORD len = 0;
-  std::memcpy(&len, head, 2);
-  BYTE* rec = StructAllocOf<BYTE>(static_cast<size_t>(len) + 2);
-  if (!rec) return ReportError(st.pcp, IDS_ERR_NOMEMORY);
+  std::memcpy(&len, rec, 2);
   // The rest of a long record follows what the first read brought.
   const DWORD have = std::min<DWORD>(got, len + 2u);
-  std::memcpy(rec, head, have);
-  if (have < len + 2u && !ReadExact(st.hSrcData, rec + have, len + 2u - have)) {
-    std::free(rec);
+  if (have < len + 2u && !ReadExact(st.hSrcData, rec + have, len + 2u - have))
     return ReportErrorStr(st.pcp, IDS_ERR_BADSTRUCTURE, st.strSrcData);
-  }
-  // Noted first, so that memory cannot run out between the copy and its note.
+  // Offsets in the index are 32-bit: a record must start below 2 GiB.
+  if (st.cbOutData > INT32_MAX) return ReportErrorStr(st.pcp, IDS_ERR_FILEWRITE, st.strOutData);
   try {
-    st.copied.push_back({id, static_cast<LONG>(std::min<long long>(st.cbOutData, INT32_MAX))});
+    st.copied.push_back({id, static_cast<LONG>(st.cbOutData)});
     st.ids.Insert(id);
   } catch (const std::bad_alloc&) {
     if (st.copied.size() > st.ids.size()) st.copied.pop_back();
-    std::free(rec);
     return ReportError(st.pcp, IDS_ERR_NOMEMORY);
-  }
-  // Offsets in the index are 32-bit: a record must start below 2 GiB.
-  const bool written = st.cbOutData <= INT32_MAX && SeekTo(st.hOutData, st.cbOutData) &&
-                       WriteExact(st.hOutData, rec, len + 2u);
-  std::free(rec);
-  if (!written) {
-    st.copied.pop_back();  // the run ends here: the key may stay in ids
-    if (SeekTo(st.hOutData, st.cbOutData)) SetEndOfFile(st.hOutData);
-    return ReportErrorStr(st.pcp, IDS_ERR_FILEWRITE, st.strOutData);
   }
   st.cbOutData += len + 2;
   return 0;
@@ -280,8 +294,18 @@ short SubsetDatabase(CCpClient* client, LPCSTR listPath, LPCSTR sourcePath, PROG
   st.dwNextReport = GetTickCount();
   short status = OpenFiles(st);
   if (status == 0) {
+    st.pGathered = StructAllocOf<BYTE>(kWriteBlock);
+    if (!st.pGathered) status = ReportError(pcp, IDS_ERR_NOMEMORY);
+  }
+  if (status == 0) {
     LoadIndex(st);
     status = CopyListed(st);
+  }
+  // What was copied stays, whatever ended the run.
+  if (st.pGathered) {
+    const short written = WriteGathered(st);
+    if (status == 0) status = written;
+    StructFree(st.pGathered);
   }
   if (st.hOutIndex != INVALID_HANDLE_VALUE) {
     const short written = WriteIndex(st);

@@ -6,6 +6,7 @@
 #include <platform/env.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <random>
 
@@ -192,6 +193,46 @@ TEST_F(SubsetTest, AnAbortKeepsWhatWasCopiedAndFailuresLeaveWholeRecords) {
   EXPECT_EQ(ReadFileBytes(dir_.file("lib.sdb")), Data({1}));
   EXPECT_EQ(ReadFileBytes(dir_.file("lib.ind")), libbytes::IndexFile({{64175, 1}}));
   EXPECT_EQ(platform::OpenFileHandles(), 0);
+}
+
+// Output that outgrows the block the records are gathered in: written whole,
+// and a write failing in any block leaves whole records, all indexed.
+TEST_F(SubsetTest, LongRunsAreWrittenWholeAndFailuresStillLeaveWholeRecords) {
+  std::vector<libbytes::Bytes> bodies;
+  std::vector<std::pair<int32_t, int32_t>> entries;
+  std::string list;
+  for (int i = 0; i < 2500; ++i) bodies.push_back(libbytes::SimpleBody(1, 2, 3, 4, std::string(90, 'a' + i % 26)));
+  std::vector<int32_t> offsets;
+  WriteFileBytes(dir_.file("src.sdb"), libbytes::DataFile(0, bodies, &offsets));
+  for (int i = 0; i < 2500; ++i) {
+    entries.push_back({1000 + i, offsets[i]});
+    list += std::to_string(1000 + (i * 7) % 2500) + "\r\n";
+  }
+  WriteFileBytes(dir_.file("src.ind"), libbytes::IndexFile(entries));
+  std::vector<libbytes::Bytes> expected;
+  for (int i = 0; i < 2500; ++i) expected.push_back(bodies[(i * 7) % 2500]);
+  const std::string all = libbytes::DataFile(1, expected);
+  ASSERT_GT(all.size(), 128u * 1024);
+  ASSERT_EQ(Run(list), 0);
+  EXPECT_EQ(ReadFileBytes(dir_.file("lib.sdb")), all);
+  EXPECT_EQ(ReadFileBytes(dir_.file("lib.ind")).size(), 2500u * 8);
+  auto check = [&](int) {
+    const std::string data = ReadFileBytes(dir_.file("lib.sdb"));
+    ASSERT_EQ(all.compare(0, data.size(), data), 0);
+    // Whole records: the index entries are those of the records held.
+    size_t held = 0;
+    for (size_t at = 1; at < data.size(); ++held) at += 2 + (static_cast<uint8_t>(data[at]) | static_cast<uint8_t>(data[at + 1]) << 8);
+    const std::string index = ReadFileBytes(dir_.file("lib.ind"));
+    EXPECT_TRUE(index.size() == held * 8 || index.empty()) << held;
+  };
+  EXPECT_GT(testutil::SweepFaults(platform::FaultOp::WriteFile, platform::FaultKind::ShortWrite,
+                                  [&] {
+                                    std::filesystem::remove(dir_.file("lib.sdb"));
+                                    std::filesystem::remove(dir_.file("lib.ind"));
+                                    Run(list);
+                                  },
+                                  check),
+            3);
 }
 
 }  // namespace
