@@ -45,7 +45,6 @@
 #include "molsets.h"
 #include "png_encode.h"
 #include "render/draw.h"
-#include "svg_writer.h"
 
 namespace {
 
@@ -304,33 +303,6 @@ void SvgOursMetafileOnly(benchmark::State& state, const bench::MolSet* set) {
   DeleteDC(ref);
 }
 
-// Prototype: the drawing recorded into a metafile and its records formatted
-// as SVG directly (svg_writer.h), instead of Cairo's SVG surface.
-std::string DirectSvg(CCommandProcessor* pcp, CSDRAWREC* rec, HDC ref) {
-  const RECT target{0, 0, kSize, kSize};
-  HDC meta = CreateMetaFile(nullptr);
-  HBRUSH brush = CreateSolidBrush(kWhite);
-  FillRect(meta, &target, brush);
-  DeleteObject(brush);
-  DrawStructure(pcp, rec, meta, ref, &target, 0);
-  HMETAFILE hmf = CloseMetaFile(meta);
-  std::string svg = bench::MetafileToSvg(hmf, kSize, kSize);
-  DeleteMetaFile(hmf);
-  return svg;
-}
-
-void SvgDirectPrototype(benchmark::State& state, const bench::MolSet* set) {
-  AFX_MANAGE_STATE(AfxGetStaticModuleState());
-  CQuietProcessor pcp;
-  const Prepared& p = Prepare(*set);
-  HDC ref = platform::CreateVectorDC("/dev/null", false, kSize, kSize);
-  double bytes = 0;
-  TimedPasses(state, p.recs.size(),
-              [&](size_t i) { bytes += static_cast<double>(DirectSvg(&pcp, p.recs[i], ref).size()); });
-  DeleteDC(ref);
-  SetBytes(state, bytes / static_cast<double>(state.iterations()), p.recs.size());
-}
-
 void SvgRdkit(benchmark::State& state, const bench::MolSet* set) {
   const Prepared& p = Prepare(*set);
   double bytes = 0;
@@ -417,8 +389,6 @@ void RegisterAll() {
 
     Register("svg/ours" + s, [get](auto& st) { SvgOursWithSize(st, &get()); });
     Register("svg/ours_metafile_only" + s, [get](auto& st) { SvgOursMetafileOnly(st, &get()); });
-    Register("svg/ours_direct_prototype" + s,
-             [get](auto& st) { SvgDirectPrototype(st, &get()); });
     Register("svg/rdkit" + s, [get](auto& st) { SvgRdkit(st, &get()); });
     Register("svg/openbabel" + s, [get](auto& st) { SvgBabel(st, &get()); });
   }
@@ -461,20 +431,6 @@ void RegisterAll() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // bench_peers --svg-sample DIR: writes each sample's prototype SVG there.
-  if (argc == 3 && std::string(argv[1]) == "--svg-sample") {
-    AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    CQuietProcessor pcp;
-    HDC ref = platform::CreateVectorDC("/dev/null", false, kSize, kSize);
-    const Prepared& p = Prepare(bench::SampleSet());
-    for (size_t i = 0; i < p.recs.size(); ++i) {
-      std::ofstream(std::string(argv[2]) + "/" +
-                    std::filesystem::path(bench::SampleSet().files[i]).stem().string() + ".svg")
-          << DirectSvg(&pcp, p.recs[i], ref);
-    }
-    DeleteDC(ref);
-    return 0;
-  }
   RDLog::InitLogs();
   boost::logging::disable_logs("rdApp.*");
   OpenBabel::obErrorLog.StopLogging();

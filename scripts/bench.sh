@@ -59,7 +59,7 @@ echo "== MOL import, PNG, SVG on the samples ($reps repetitions)" >&2
   --benchmark_filter='/sample/' >"$out/sample.json"
 echo "== MOL import, PNG, SVG on the generated set ($reps_gen repetitions)" >&2
 "$bin/bench_peers" "${gb[@]}" --benchmark_repetitions="$reps_gen" \
-  --benchmark_filter='^(import|png|svg)/(ours|rdkit|rdkit_sanitize|openbabel|ours_draw_only|ours_encode_only|ours_lines_only|posix_whole_file|ours_metafile_only|ours_direct_prototype)/generated/' \
+  --benchmark_filter='^(import|png|svg)/(ours|rdkit|rdkit_sanitize|openbabel|ours_draw_only|ours_encode_only|ours_lines_only|posix_whole_file|ours_metafile_only)/generated/' \
   >"$out/generated.json"
 echo "== CAS lookup in 1,000,000 records ($reps repetitions)" >&2
 "$bin/bench_lookup" "${gb[@]}" --benchmark_repetitions="$reps" \
@@ -227,7 +227,7 @@ for v in libpng_l6_all libpng_l1_all libpng_l1_sub libpng_l1_up libpng_l1_none l
   echo -n " $v $(fmt "$(per_item "$s" "encode/$v/sample")") ($(bytes_of "$s" "encode/$v/sample") B);"
 done
 echo
-echo "- SVG: the drawing calls recorded into a metafile instead $(fmt "$(per_item "$s" svg/ours_metafile_only/sample)") / $(fmt "$(per_item "$g" svg/ours_metafile_only/generated)"); those records formatted as SVG directly (prototype) $(fmt "$(per_item "$s" svg/ours_direct_prototype/sample)") / $(fmt "$(per_item "$g" svg/ours_direct_prototype/generated)"); sizes ours $(bytes_of "$s" svg/ours/sample) B, prototype $(bytes_of "$s" svg/ours_direct_prototype/sample) B, RDKit $(bytes_of "$s" svg/rdkit/sample) B, Open Babel $(bytes_of "$s" svg/openbabel/sample) B."
+echo "- SVG: the drawing calls recorded into a metafile instead $(fmt "$(per_item "$s" svg/ours_metafile_only/sample)") / $(fmt "$(per_item "$g" svg/ours_metafile_only/generated)"); sizes ours $(bytes_of "$s" svg/ours/sample) B, RDKit $(bytes_of "$s" svg/rdkit/sample) B, Open Babel $(bytes_of "$s" svg/openbabel/sample) B."
 echo "- Lookup prototypes: floor reading the last 4 KiB at once $(fmt "$(per_item "$f" BM_PosixBlockLookup)"); index kept mapped, one fstat a lookup $(fmt "$(per_item "$f" BM_MappedLookup)")."
 if [ -n "$sys_ours" ]; then
   echo "- System calls per lookup: FindIndexEntry $sys_ours; floor $sys_floor; 4 KiB prototype $sys_block."
