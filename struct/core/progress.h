@@ -30,13 +30,17 @@ class CStepPacer {
   static constexpr int kSteps = 256;
   static constexpr long long kBytes = 64 * 1024;
 
-  // True when the step that took the input up to position is one to look.
-  bool Due(long long position) {
-    if (--left_ > 0 && position < next_) return false;
+  // True when the steps (one, or a run of them) that took the input up to
+  // position end where the loop is to look.
+  bool Due(long long position, int steps = 1) {
+    left_ -= steps;
+    if (left_ > 0 && position < next_) return false;
     left_ = kSteps;
     next_ = position + kBytes;
     return true;
   }
+  // The steps a run may take before the count alone makes a look due.
+  int Left() const { return left_ > 0 ? left_ : 1; }
 
  private:
   int left_ = 1;

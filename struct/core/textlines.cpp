@@ -33,11 +33,15 @@ const char* FindLineEnd(const char* p, const char* end) {
 
 }  // namespace
 
-CTextLineReader::CTextLineReader(HANDLE hFile)
-    // Zero-filled: what lies past the bytes read is defined for the slack.
-    : hFile_(hFile), buf_(StructAllocOf<char>(kBlock + kSlack, true)) {}
+CTextLineReader::CTextLineReader(HANDLE hFile) : hFile_(hFile) {
+  // Zero-filled: what lies around the bytes read is defined for the slack.
+  if (char* block = StructAllocOf<char>(kFrontSlack + kBlock + kSlack, true))
+    buf_ = block + kFrontSlack;
+}
 
-CTextLineReader::~CTextLineReader() { StructFree(buf_); }
+CTextLineReader::~CTextLineReader() {
+  if (buf_) StructFree(buf_ - kFrontSlack);
+}
 
 int CTextLineReader::Peek() {
   if (pos_ < have_) return static_cast<unsigned char>(buf_[pos_]);

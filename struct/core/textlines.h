@@ -34,8 +34,26 @@ class CTextLineReader {
   // there whole (valid until the next call), otherwise in line as ReadLine
   // leaves them. In the block no NUL follows them, but at least kSlack
   // readable bytes do; the caller bounds the line by the count returned.
-  static constexpr DWORD kSlack = 8;
+  static constexpr DWORD kSlack = 64;
   int ReadLineInPlace(char* line, int capacity, const char** text);
+
+  // For callers that scan many short lines themselves: the block's unread
+  // bytes [*from, returned end) in which a line end has its next byte
+  // readable too (a line end there is one ReadLineInPlace would find whole),
+  // with kFrontSlack readable bytes before them and at least kSlack after;
+  // empty when the block is used up. Take(n) then passes over n of those
+  // bytes, which must be whole lines with their line ends as ReadLine counts
+  // them.
+  static constexpr DWORD kFrontSlack = 16;
+  const char* Window(const char** from) const {
+    *from = buf_ + pos_;
+    return pos_ < have_ ? buf_ + have_ - 1 : *from;
+  }
+  void Take(DWORD n) {
+    pos_ += n;
+    consumed_ += n;
+    cut_ = false;
+  }
 
   // Bytes of the file taken so far: the lines, their dropped rest and their
   // line ends.
@@ -49,7 +67,7 @@ class CTextLineReader {
   int Peek();
 
   HANDLE hFile_;
-  char* buf_;
+  char* buf_ = nullptr;
   DWORD have_ = 0;
   DWORD pos_ = 0;
   bool eof_ = false;

@@ -7,6 +7,10 @@
 #include <cstring>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/alloc.h"
 #include "core/textlines.h"
 #include "database/fileio.h"
@@ -18,7 +22,10 @@
 namespace {
 
 constexpr int kLineSize = 256;
-constexpr DWORD kWriteBlock = 2048;  // 256 entries
+// The binary index is written 4,096 entries at a time (the most a local
+// block holds, rounded down): a system call for every 256 entries cost more
+// than all the parsing of their lines.
+constexpr DWORD kWriteBlock = 32 * 1024;
 constexpr DWORD kEntry = 8;
 
 struct IPACKCONTEXT {
@@ -34,12 +41,18 @@ struct IPACKCONTEXT {
   long long llWritten;  // bytes of whole entries in the binary index
 };
 
+// Eight digit values, the first the most significant, one a byte.
+uint64_t EightValues(uint64_t d) {
+  d = ((d & 0x0F0F0F0F0F0F0F0Fu) * (10 * 0x100 + 1)) >> 8;
+  d = ((d & 0x00FF00FF00FF00FFu) * (100 * 0x10000 + 1)) >> 16;
+  return ((d & 0x0000FFFF0000FFFFu) * (10000 * 0x100000000u + 1)) >> 32;
+}
+
 // The count of decimal digits at q, up to eight, and their value in *value;
 // reads the eight bytes at q. A byte is a digit when, exclusive-ored with
 // '0', it is below 10: its high bit is clear and its low seven bits plus
 // 0x76 do not carry into it (no sum reaches the next byte). The digits then
-// move to the high end, leading zeros below them, and are added up in pairs,
-// fours and eights.
+// move to the high end, leading zeros below them.
 int EightDigits(const char* q, uint64_t* value) {
   uint64_t w;
   std::memcpy(&w, q, 8);
@@ -48,10 +61,7 @@ int EightDigits(const char* q, uint64_t* value) {
       (((x & 0x7F7F7F7F7F7F7F7Fu) + 0x7676767676767676u) | x) & 0x8080808080808080u;
   const int n = other ? std::countr_zero(other) / 8 : 8;
   if (n == 0) return 0;
-  uint64_t d = x << (8 * (8 - n));
-  d = ((d & 0x0F0F0F0F0F0F0F0Fu) * (10 * 0x100 + 1)) >> 8;
-  d = ((d & 0x00FF00FF00FF00FFu) * (100 * 0x10000 + 1)) >> 16;
-  *value = ((d & 0x0000FFFF0000FFFFu) * (10000 * 0x100000000u + 1)) >> 32;
+  *value = EightValues(x << (8 * (8 - n)));
   return n;
 }
 
@@ -87,8 +97,119 @@ bool ParseLong(const char*& p, const char* end, LONG* value) {
 
 void PutLE32(BYTE* p, LONG v) {
   const auto u = static_cast<uint32_t>(v);
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<BYTE>(u >> (8 * i));
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &u, 4);
+  } else {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<BYTE>(u >> (8 * i));
+  }
 }
+
+#if defined(__SSE2__)
+// Bit i set where p[i] is a digit, of the 32 bytes at p. Less '0' + 128,
+// the digits are the bytes from -128 to -119.
+uint32_t DigitMask(const char* p) {
+  const __m128i shift = _mm_set1_epi8(static_cast<char>('0' + 128));
+  const __m128i limit = _mm_set1_epi8(-128 + 10);
+  uint32_t mask = 0;
+  for (int i = 0; i < 2; ++i) {
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+    const __m128i digit = _mm_cmplt_epi8(_mm_sub_epi8(c, shift), limit);
+    mask |= static_cast<uint32_t>(_mm_movemask_epi8(digit)) << (16 * i);
+  }
+  return mask;
+}
+
+// Bit i set where p[i] is a line feed, of the 64 bytes at p.
+uint64_t LineFeedMask(const char* p) {
+  const __m128i lf = _mm_set1_epi8('\n');
+  uint64_t mask = 0;
+  for (int i = 0; i < 4; ++i) {
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+    mask |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(c, lf))))
+            << (16 * i);
+  }
+  return mask;
+}
+
+// The n digits (1 to 16) at p as 16 digit values, a byte each from the most
+// significant, zeros before them; the 16 bytes before p + n are read.
+__m128i SixteenDigits(const char* p, int n) {
+  alignas(16) static const unsigned char kLast[32] = {
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
+  const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16));
+  return _mm_and_si128(_mm_sub_epi8(c, _mm_set1_epi8('0')),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLast + n)));
+}
+
+// The entry of a line of the usual form, "digits blank digits" with both
+// numbers in range, before a line feed (and its CR) at lf; false for any
+// other line. 32 bytes at p and the 16 before it can be read.
+bool PlainEntry(const char* p, const char* lf, BYTE* out) {
+  const auto run = lf - p;
+  if (run < 3 || run > 31) return false;
+  const int len = static_cast<int>(run) - (lf[-1] == '\r');
+  const uint32_t digit = DigitMask(p);
+  const int k = std::countr_zero(~digit);
+  const int o = std::countr_zero(~(digit >> (k + 1)));
+  if (k == 0 || k > 16 || p[k] != ' ' || o == 0 || o > 16 || k + 1 + o != len) return false;
+  // Both numbers at once: digit pairs, fours, eights, then eight and eight.
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i by10 = _mm_set1_epi32(0x0001000A), by100 = _mm_set1_epi32(0x00010064),
+                by10000 = _mm_set1_epi32(0x00012710);
+  const auto pairs = [&](__m128i v) {
+    return _mm_packs_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(v, zero), by10),
+                           _mm_madd_epi16(_mm_unpackhi_epi8(v, zero), by10));
+  };
+  const __m128i key = pairs(SixteenDigits(p, k)), offset = pairs(SixteenDigits(p + k + 1, o));
+  const __m128i eights = _mm_madd_epi16(
+      _mm_packs_epi32(_mm_madd_epi16(key, by100), _mm_madd_epi16(offset, by100)), by10000);
+  const __m128i values = _mm_add_epi64(_mm_mul_epu32(eights, _mm_set1_epi32(100000000)),
+                                       _mm_srli_epi64(eights, 32));
+  // Both below 2^31.
+  if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi64(values, 31), zero)) != 0xFFFF) return false;
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out),
+                   _mm_shuffle_epi32(values, _MM_SHUFFLE(3, 1, 2, 0)));
+  return true;
+}
+
+// Takes the lines of the usual form that lie whole in the reader's block,
+// each ended by a line feed (with or without a CR before it) not followed
+// by a CR, straight from the block into the write buffer: at most steps
+// lines, and no more than the buffer holds. Stops before the first line of
+// any other form, which the caller reads the long way (giving the same
+// entry, or none). Returns the lines taken. Every byte looked at lies
+// within the reader's slack around its window.
+int TakePlainLines(IPACKCONTEXT* c, int steps) {
+  const char* from = nullptr;
+  const char* end = c->reader->Window(&from);
+  const int room = std::min(steps, static_cast<int>((kWriteBlock - c->cbPending) / kEntry));
+  BYTE* out = c->pWrite + c->cbPending;
+  const char* p = from;
+  const char* base = from;  // line feeds of the 64 bytes here, not yet passed
+  uint64_t feeds = p < end ? LineFeedMask(base) : 0;
+  int n = 0;
+  while (n < room && p < end) {
+    while (!feeds && base + 64 < end && base < p + 32) {
+      base += 64;
+      feeds = LineFeedMask(base);
+    }
+    if (!feeds) break;
+    const char* lf = base + std::countr_zero(feeds);
+    if (lf >= end || lf[1] == '\r' || !PlainEntry(p, lf, out)) break;
+    feeds &= feeds - 1;
+    out += kEntry;
+    p = lf + 1;
+    ++n;
+  }
+  c->cbPending += static_cast<DWORD>(n) * kEntry;
+  c->reader->Take(static_cast<DWORD>(p - from));
+  return n;
+}
+#else
+// Every line is read the long way.
+int TakePlainLines(IPACKCONTEXT*, int) { return 0; }
+#endif
 
 // Writes the waiting entries after those already written. A failed write
 // cuts the file back to its last whole entry and is reported (516) when
@@ -133,21 +254,26 @@ short ReadEntries(IPACKCONTEXT* c, CPassProgress& progress) {
   bool poll = true;
   for (;;) {
     if (poll && PollAbort()) return 0;
-    const char* line = nullptr;
-    const int got = c->reader->ReadLineInPlace(c->pLine, kLineSize, &line);
-    if (got == CTextLineReader::kEnd) return 0;
-    if (got == CTextLineReader::kError)
-      return ReportErrorStr(c->client->pcp, IDS_ERR_FILEREAD, c->szText);
-    poll = pacer.Due(c->reader->Consumed());
+    if (const int taken = TakePlainLines(c, pacer.Left())) {
+      poll = pacer.Due(c->reader->Consumed(), taken);
+    } else {
+      const char* line = nullptr;
+      const int got = c->reader->ReadLineInPlace(c->pLine, kLineSize, &line);
+      if (got == CTextLineReader::kEnd) return 0;
+      if (got == CTextLineReader::kError)
+        return ReportErrorStr(c->client->pcp, IDS_ERR_FILEREAD, c->szText);
+      poll = pacer.Due(c->reader->Consumed());
+      // A line without two numbers in range is no entry.
+      const char* p = line;
+      const char* end = line + got;
+      LONG key = 0, offset = 0;
+      if (ParseLong(p, end, &key) && ParseLong(p, end, &offset)) {
+        PutLE32(c->pWrite + c->cbPending, key);
+        PutLE32(c->pWrite + c->cbPending + 4, offset);
+        c->cbPending += kEntry;
+      }
+    }
     if (poll) progress.Update(c->reader->Consumed(), 0);
-    // A line without two numbers in range is no entry.
-    const char* p = line;
-    const char* end = line + got;
-    LONG key = 0, offset = 0;
-    if (!ParseLong(p, end, &key) || !ParseLong(p, end, &offset)) continue;
-    PutLE32(c->pWrite + c->cbPending, key);
-    PutLE32(c->pWrite + c->cbPending + 4, offset);
-    c->cbPending += kEntry;
     if (c->cbPending == kWriteBlock) {
       const short status = Flush(c, true);
       if (status) return status;

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -247,21 +248,58 @@ TEST_F(PackTest, IndexLinesBecomeEntriesInOrder) {
   // Every digit, a character next to them, long runs of leading zeros; a
   // line cut after 255 characters keeps the digits before the cut only.
   ASSERT_EQ(IPack("50000 1\r\n7\nx 5\n2147483648 1\n1 -2147483649\n -2147483648\t-1 tail\r\r"
-                  "1987654320 23456789\n6: 7\n000000000000000000042 +0000000007\n" +
+                  "1987654320 23456789\n6: 7\n000000000000000000042 +0000000007\n"
+                  "000000000000000000043 000000000000000008\n" +
                   std::string(250, ' ') + "1 23456789\n12 2147483647"),
             0);
   EXPECT_EQ(Binary(), std::string("\x50\xC3\x00\x00\x01\x00\x00\x00", 8) + Entry(INT32_MIN, -1) +
-                          Entry(1987654320, 23456789) + Entry(42, 7) + Entry(1, 234) +
+                          Entry(1987654320, 23456789) + Entry(42, 7) + Entry(43, 8) + Entry(1, 234) +
                           Entry(12, INT32_MAX));
   EXPECT_EQ(host_.statusTexts.front(), std::make_pair(9, std::string("CSIPack: 0.0% complete")));
   EXPECT_EQ(host_.statusTexts.back().second.rfind("CSPack: , completed", 0), 0u);
   EXPECT_TRUE(host_.errors.empty());
 
+  // Many blocks of lines in the usual form and others between them, every
+  // kind of line end, numbers of every length and the range's edges: the
+  // usual ones are read straight from the block, the rest the long way.
+  const char* const ends[] = {"\r\n", "\n", "\r", "\n\r"};
+  std::mt19937 rng(7);
   std::string text, expected;
-  for (int i = 0; i < 300; ++i) {
-    text += std::to_string(i * 7) + " " + std::to_string(i) + "\n";
-    expected += Entry(i * 7, i);
+  for (int i = 0; i < 150000; ++i) {
+    const auto key = static_cast<int32_t>(rng() >> (1 + rng() % 31));
+    const auto offset = static_cast<int32_t>(rng() >> (1 + rng() % 31));
+    const std::string k = std::to_string(key), o = std::to_string(offset);
+    const long long wider = std::stoll("1" + k + "0");
+    switch (rng() % 8) {
+      case 0:
+        text += "0" + k + " " + o;
+        expected += Entry(key, offset);
+        break;
+      case 1:
+        text += k + "\t+" + o + " x";
+        expected += Entry(key, offset);
+        break;
+      case 2:
+        text += k + " " + o + "9999999999";
+        break;
+      case 3:
+        text += "1" + k + "0 " + o;
+        if (wider <= INT32_MAX) expected += Entry(static_cast<int32_t>(wider), offset);
+        break;
+      case 4:
+        text += k + " -" + o;
+        expected += Entry(key, -offset);
+        break;
+      default:
+        text += k + " " + o;
+        expected += Entry(key, offset);
+        break;
+    }
+    const char* end = ends[rng() % 4];
+    text += end;
+    if (rng() % 8 == 0) text += end;  // an empty line
   }
+  ASSERT_GT(text.size(), 16 * 64 * 1024u);
   ASSERT_EQ(IPack(text), 0);
   EXPECT_EQ(Binary(), expected);
   ASSERT_EQ(IPack(""), 0);
@@ -286,18 +324,18 @@ TEST_F(PackTest, AbortKeepsTheEntriesReadSoFar) {
 }
 
 TEST_F(PackTest, FailedWritesKeepWholeEntriesAndWriteNothingMore) {
-  // 515 lines: blocks of 256, 256 and 3 entries.
+  // Blocks of 4,096, 4,096 and 3 entries (32 KB a block).
   std::string text, expected;
-  for (int i = 0; i < 515; ++i) {
-    text += std::to_string(i) + " " + std::to_string(-i) + "\n";
-    expected += Entry(i, -i);
+  for (int i = 0; i < 2 * 4096 + 3; ++i) {
+    text += std::to_string(i) + (i % 3 ? " " : " -") + std::to_string(i) + "\n";
+    expected += Entry(i, i % 3 ? i : -i);
   }
   const int handles = platform::OpenFileHandles();
   // A short write keeps the entries it stored whole; the last one fails the
   // command as any other.
-  for (auto [nth, kind, kept] : {std::tuple{1, platform::FaultKind::ShortWrite, 1024},
+  for (auto [nth, kind, kept] : {std::tuple{1, platform::FaultKind::ShortWrite, 16384},
                                  std::tuple{1, platform::FaultKind::DiskFull, 0},
-                                 std::tuple{3, platform::FaultKind::ShortWrite, 4104}}) {
+                                 std::tuple{3, platform::FaultKind::ShortWrite, 65544}}) {
     SCOPED_TRACE(nth);
     host_.errors.clear();
     platform::ClearFaults();
