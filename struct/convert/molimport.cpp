@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "core/alloc.h"
+#include "core/textlines.h"
 #include "database/cas.h"
 #include "resources/resource.h"
 
@@ -201,11 +203,29 @@ int ReadTextLine(HANDLE hFile, char* buf, int capacity) {
   return len;
 }
 
-BOOL IsPrintableLine(const char* text) {
-  for (const char* p = text; *p; ++p)
-    if (*p < ' ' || *p > '~') return FALSE;
-  return TRUE;
+namespace {
+
+// True when the text of the n bytes at p, up to a NUL among them, is all
+// blanks and printable ASCII (0x20 to 0x7E). Eight at a time until a word
+// has a byte out of that range: its high bit is set, its low seven bits plus
+// 0x60 stay below 0x80 (below a blank), or they plus 1 reach 0x80 (DEL); no
+// sum carries into the next byte. That word on is looked at a byte at a time.
+bool IsPrintableText(const char* p, size_t n) {
+  constexpr uint64_t kHigh = 0x8080808080808080u;
+  for (; n >= 8; p += 8, n -= 8) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    const uint64_t low = w & ~kHigh;
+    if ((w | ~(low + 0x6060606060606060u) | (low + 0x0101010101010101u)) & kHigh) break;
+  }
+  for (; n > 0 && *p; ++p, --n)
+    if (*p < ' ' || *p > '~') return false;
+  return true;
 }
+
+}  // namespace
+
+BOOL IsPrintableLine(const char* text) { return IsPrintableText(text, std::strlen(text)); }
 
 void FreeMolParse(MOLPARSE* mp) {
   if (!mp) return;
@@ -238,8 +258,7 @@ int CTextMolLines::ReadLine(char* buf, int capacity) {
     buf[0] = 0;
     return -1;
   }
-  size_t end = pos_;
-  while (end < size_ && !IsLineEnd(text_[end])) ++end;
+  const size_t end = static_cast<size_t>(FindLineEnd(text_ + pos_, text_ + size_) - text_);
   const size_t len = std::min(end - pos_, static_cast<size_t>(capacity) - 1);
   std::memcpy(buf, text_ + pos_, len);
   buf[len] = 0;
@@ -301,15 +320,15 @@ MOLPARSE* ReadMolBlock(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* 
   char name[50];
   char line[256];
   char cas[256];
-  lines.ReadLine(name, sizeof name);
-  bool ok = IsPrintableLine(name);
-  lines.ReadLine(line, sizeof line);
-  ok = ok && IsPrintableLine(line);
-  lines.ReadLine(cas, sizeof cas);
-  ok = ok && IsPrintableLine(cas);
+  // A line that is not there reads as empty, as it always has.
+  auto printable = [](const char* text, int len) {
+    return IsPrintableText(text, len > 0 ? static_cast<size_t>(len) : 0);
+  };
+  bool ok = printable(name, lines.ReadLine(name, sizeof name));
+  ok = printable(line, lines.ReadLine(line, sizeof line)) && ok;
+  ok = printable(cas, lines.ReadLine(cas, sizeof cas)) && ok;
   const LONG lCas = ParseCasNumber(info, cas);
-  lines.ReadLine(line, sizeof line);
-  ok = ok && IsPrintableLine(line);
+  ok = printable(line, lines.ReadLine(line, sizeof line)) && ok;
   if (!ok) {
     *status = badFile();
     return nullptr;
@@ -357,7 +376,8 @@ MOLPARSE* ReadMolBlock(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* 
   mp->offLabels = static_cast<WORD>(mp->offBonds + 12 * nBonds);
 
   for (long long k = 0; k < nAtoms && *status == 0; ++k) {
-    if (lines.ReadLine(line, sizeof line) < 0 || !IsPrintableLine(line)) {
+    const int len = lines.ReadLine(line, sizeof line);
+    if (len < 0 || !IsPrintableText(line, static_cast<size_t>(len))) {
       *status = badFile();
       break;
     }
@@ -380,12 +400,14 @@ MOLPARSE* ReadMolBlock(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* 
     Atoms(mp)[k].x = ToStructureUnits(t[0]);
     Atoms(mp)[k].y = ToStructureUnits(t[1], -1.0);
     if (ToStructureUnits(t[2]) != 0) *status = ReportError(pcp, IDS_ERR_MOL3D);
-    const std::string symbol(t[3], strnlen(t[3], 8));
-    if (!symbol.empty() && symbol != "C") {
+    const size_t cbSymbol = strnlen(t[3], 8);
+    if (cbSymbol > 0 && !(cbSymbol == 1 && t[3][0] == 'C')) {
       MOLLABEL& label = Labels(mp)[mp->nLabels++];
       label.iAtom = static_cast<int16_t>(k);
-      CopyText(label.szText, symbol.c_str(), sizeof label.szText);
-      mp->cbLabels = static_cast<WORD>(mp->cbLabels + symbol.size() + 1);
+      char symbol[9] = {};
+      std::memcpy(symbol, t[3], cbSymbol);
+      CopyText(label.szText, symbol, sizeof label.szText);
+      mp->cbLabels = static_cast<WORD>(mp->cbLabels + cbSymbol + 1);
     }
   }
 

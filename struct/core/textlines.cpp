@@ -8,12 +8,10 @@
 
 #include "core/alloc.h"
 
-namespace {
-
-// The first CR or LF in [p, end), or end. Eight bytes at a time while a
-// word holds neither: a byte of the word exclusive-ored with a line-end byte
-// in every position is zero exactly where that line end is, and the lowest
-// flag of the zero test is exact (borrows only run upwards).
+// Eight bytes at a time while a word holds neither CR nor LF: a byte of the
+// word exclusive-ored with a line-end byte in every position is zero exactly
+// where that line end is, and the lowest flag of the zero test is exact
+// (borrows only run upwards).
 const char* FindLineEnd(const char* p, const char* end) {
   constexpr uint64_t kOnes = 0x0101010101010101u;
   constexpr uint64_t kHigh = 0x8080808080808080u;
@@ -30,8 +28,6 @@ const char* FindLineEnd(const char* p, const char* end) {
     if (*p == '\r' || *p == '\n') return p;
   return end;
 }
-
-}  // namespace
 
 CTextLineReader::CTextLineReader(HANDLE hFile) : hFile_(hFile) {
   // Zero-filled: what lies around the bytes read is defined for the slack.

@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+// The first CR or LF in [p, end), or end.
+const char* FindLineEnd(const char* p, const char* end);
+
 class CTextLineReader {
  public:
   // Bytes a read asks for: large enough that the calls cost little beside

@@ -262,9 +262,17 @@ TEST_F(MolTest, LinesFromTheHandleAndFromMemoryAgree) {
     } while (na >= 0);
     CloseHandle(h);
   }
+  // Every byte at either end of a word of a longer line: printable exactly
+  // from blank to tilde. A name line's text ends at a NUL, whatever follows.
   EXPECT_TRUE(IsPrintableLine(""));
-  EXPECT_TRUE(IsPrintableLine(" ~"));
-  EXPECT_FALSE(IsPrintableLine("a\tb"));
+  for (int c = 1; c < 256; ++c)
+    for (size_t at : {0, 7, 8, 15, 19}) {
+      std::string text(20, 'x');
+      text[at] = static_cast<char>(c);
+      EXPECT_EQ(IsPrintableLine(text.c_str()), c >= ' ' && c <= '~') << c << " at " << at;
+    }
+  EXPECT_NE(Import(Mol(std::string("Named\0\x01\x7F", 8), "", kMethanolAtoms, {{1, 2, 1}})),
+            nullptr);
 }
 
 TEST_F(MolTest, EmptyNameFallsBackToThePath) {
