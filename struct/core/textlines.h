@@ -14,7 +14,7 @@ class CTextLineReader {
  public:
   // Bytes a read asks for: large enough that the calls cost little beside
   // the scanning of the lines.
-  static constexpr DWORD kBlock = 64 * 1024;
+  static constexpr DWORD kBlock = 256 * 1024;
 
   // Reads hFile from its current position; the handle stays the caller's.
   explicit CTextLineReader(HANDLE hFile);

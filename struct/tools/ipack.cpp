@@ -22,10 +22,10 @@
 namespace {
 
 constexpr int kLineSize = 256;
-// The binary index is written 32,768 entries at a time: a system call for
+// The binary index is written 131,072 entries at a time: a system call for
 // every 256 entries cost more than all the parsing of their lines, and the
 // write itself is cheaper by the page the larger it is.
-constexpr DWORD kWriteBlock = 256 * 1024;
+constexpr DWORD kWriteBlock = 1024 * 1024;
 constexpr DWORD kEntry = 8;
 
 struct IPACKCONTEXT {

@@ -324,18 +324,18 @@ TEST_F(PackTest, AbortKeepsTheEntriesReadSoFar) {
 }
 
 TEST_F(PackTest, FailedWritesKeepWholeEntriesAndWriteNothingMore) {
-  // Blocks of 32,768, 32,768 and 3 entries (256 KB a block).
+  // Blocks of 131,072, 131,072 and 3 entries (1 MB a block).
   std::string text, expected;
-  for (int i = 0; i < 2 * 32768 + 3; ++i) {
+  for (int i = 0; i < 2 * 131072 + 3; ++i) {
     text += std::to_string(i) + (i % 3 ? " " : " -") + std::to_string(i) + "\n";
     expected += Entry(i, i % 3 ? i : -i);
   }
   const int handles = platform::OpenFileHandles();
   // A short write keeps the entries it stored whole; the last one fails the
   // command as any other.
-  for (auto [nth, kind, kept] : {std::tuple{1, platform::FaultKind::ShortWrite, 131072},
+  for (auto [nth, kind, kept] : {std::tuple{1, platform::FaultKind::ShortWrite, 524288},
                                  std::tuple{1, platform::FaultKind::DiskFull, 0},
-                                 std::tuple{3, platform::FaultKind::ShortWrite, 524296}}) {
+                                 std::tuple{3, platform::FaultKind::ShortWrite, 2097160}}) {
     SCOPED_TRACE(nth);
     host_.errors.clear();
     platform::ClearFaults();
