@@ -283,18 +283,18 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
   // short of it at the end of the file; a file that fills it is measured and
   // read whole up to 1 MB. The lines are then cut from memory.
   constexpr DWORD kFirstRead = 16384;
-  char* text = StructAllocOf<char>(kFirstRead);
+  char first[kFirstRead];
+  char* all = nullptr;  // the whole of a larger file
+  const char* text = first;
   DWORD got = 0;
-  bool whole = text && ReadFile(h, text, kFirstRead, &got, nullptr);
+  bool whole = ReadFile(h, first, kFirstRead, &got, nullptr);
   const DWORD size = whole && got == kFirstRead ? GetFileSize(h, nullptr) : got;
   if (size != got) {
-    char* all = size != INVALID_FILE_SIZE && size <= kWholeFile && size > got
-                    ? StructAllocOf<char>(size)
-                    : nullptr;
+    all = size != INVALID_FILE_SIZE && size <= kWholeFile && size > got ? StructAllocOf<char>(size)
+                                                                        : nullptr;
     DWORD rest = 0;
     whole = whole && all && ReadFile(h, all + got, size - got, &rest, nullptr);
-    if (all) std::memcpy(all, text, got);
-    StructFree(text);
+    if (all) std::memcpy(all, first, got);
     text = all;
     got += rest;
   }
@@ -307,7 +307,7 @@ MOLPARSE* ReadMolFile(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* p
     CFileMolLines lines(h);
     mp = ReadMolBlock(status, info, pcp, fileName, lines);
   }
-  StructFree(text);
+  StructFree(all);
   CloseHandle(h);
   return mp;
 }
@@ -320,6 +320,8 @@ MOLPARSE* ReadMolBlock(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* 
   char name[50];
   char line[256];
   char cas[256];
+  // A line (its characters and NUL) goes whole into the scratch buffer.
+  static_assert(sizeof line <= sizeof info->szScratch1);
   // A line that is not there reads as empty, as it always has.
   auto printable = [](const char* text, int len) {
     return IsPrintableText(text, len > 0 ? static_cast<size_t>(len) : 0);
@@ -381,7 +383,7 @@ MOLPARSE* ReadMolBlock(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* 
       *status = badFile();
       break;
     }
-    CopyText(info->szScratch1, line, sizeof info->szScratch1);
+    std::memcpy(info->szScratch1, line, static_cast<size_t>(len) + 1);
     char* t[4];
     int nTokens = SplitTokens(info->szScratch1, t, 4);
     // A coordinate of ten characters runs into the one before it: the
@@ -412,11 +414,12 @@ MOLPARSE* ReadMolBlock(short* status, STRUCT_DLL_INFO* info, CCommandProcessor* 
   }
 
   for (long long j = 0; j < nBonds && *status == 0; ++j) {
-    if (lines.ReadLine(line, sizeof line) < 0) {
+    const int len = lines.ReadLine(line, sizeof line);
+    if (len < 0) {
       *status = badFile();
       break;
     }
-    CopyText(info->szScratch1, line, sizeof info->szScratch1);
+    std::memcpy(info->szScratch1, line, static_cast<size_t>(len) + 1);
     char* t[3];
     const bool tokens = SplitTokens(info->szScratch1, t, 3) == 3;
     long long a1 = tokens ? ReadDecimal(t[0]) - 1 : -1, a2 = tokens ? ReadDecimal(t[1]) - 1 : -1;

@@ -8,7 +8,7 @@ LONG TruncToLong(double x) {
   if (x < -2147483648.0) return INT32_MIN;
   if (x > 2147483647.0) return INT32_MAX;
   if (std::isnan(x)) return 0;  // no direction to round a NaN to
-  return static_cast<LONG>(x <= 0 ? std::ceil(x) : std::floor(x));
+  return static_cast<LONG>(x);  // toward zero
 }
 
 LONG RoundToLong(double x) { return x >= 0 ? TruncToLong(x + 0.5) : TruncToLong(x - 0.5); }
