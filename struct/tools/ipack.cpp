@@ -105,20 +105,6 @@ void PutLE32(BYTE* p, LONG v) {
 }
 
 #if defined(__SSE2__)
-// Bit i set where p[i] is a digit, of the 32 bytes at p. Less '0' + 128,
-// the digits are the bytes from -128 to -119.
-uint32_t DigitMask(const char* p) {
-  const __m128i shift = _mm_set1_epi8(static_cast<char>('0' + 128));
-  const __m128i limit = _mm_set1_epi8(-128 + 10);
-  uint32_t mask = 0;
-  for (int i = 0; i < 2; ++i) {
-    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-    const __m128i digit = _mm_cmplt_epi8(_mm_sub_epi8(c, shift), limit);
-    mask |= static_cast<uint32_t>(_mm_movemask_epi8(digit)) << (16 * i);
-  }
-  return mask;
-}
-
 // Bit i set where p[i] is a line feed, of the 64 bytes at p.
 uint64_t LineFeedMask(const char* p) {
   const __m128i lf = _mm_set1_epi8('\n');
@@ -135,7 +121,7 @@ uint64_t LineFeedMask(const char* p) {
 // significant, zeros before them; the 16 bytes before p + n are read.
 __m128i SixteenDigits(const char* p, int n) {
   alignas(16) static const unsigned char kLast[32] = {
-      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,
       255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
   const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16));
   return _mm_and_si128(_mm_sub_epi8(c, _mm_set1_epi8('0')),
@@ -143,16 +129,26 @@ __m128i SixteenDigits(const char* p, int n) {
 }
 
 // The entry of a line of the usual form, "digits blank digits" with both
-// numbers in range, before a line feed (and its CR) at lf; false for any
-// other line. 32 bytes at p and the 16 before it can be read.
+// numbers in range (a key of at most 15 digits, an offset of at most 16),
+// before a line feed (and its CR) at lf; false for any other line. The line
+// and 16 bytes on either side of it can be read.
 bool PlainEntry(const char* p, const char* lf, BYTE* out) {
   const auto run = lf - p;
   if (run < 3 || run > 31) return false;
   const int len = static_cast<int>(run) - (lf[-1] == '\r');
-  const uint32_t digit = DigitMask(p);
-  const int k = std::countr_zero(~digit);
-  const int o = std::countr_zero(~(digit >> (k + 1)));
-  if (k == 0 || k > 16 || p[k] != ' ' || o == 0 || o > 16 || k + 1 + o != len) return false;
+  // The first blank among the first 16 bytes ends the key; the offset runs
+  // from it to the line end. Both must be digits alone: no value above 9
+  // once '0' is taken off (bytes below '0' wrap round to 0xD0 and up).
+  const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const auto blanks =
+      static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(head, _mm_set1_epi8(' '))));
+  const int k = std::countr_zero(blanks | 0x10000u);
+  const int o = len - k - 1;
+  if (k == 0 || k > 15 || o <= 0 || o > 16) return false;
+  const __m128i keyDigits = SixteenDigits(p, k), offsetDigits = SixteenDigits(p + k + 1, o);
+  const __m128i nine = _mm_set1_epi8(9);
+  const __m128i highest = _mm_max_epu8(_mm_max_epu8(keyDigits, offsetDigits), nine);
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(highest, nine)) != 0xFFFF) return false;
   // Both numbers at once: digit pairs, fours, eights, then eight and eight.
   const __m128i zero = _mm_setzero_si128();
   const __m128i by10 = _mm_set1_epi32(0x0001000A), by100 = _mm_set1_epi32(0x00010064),
@@ -161,11 +157,11 @@ bool PlainEntry(const char* p, const char* lf, BYTE* out) {
     return _mm_packs_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(v, zero), by10),
                            _mm_madd_epi16(_mm_unpackhi_epi8(v, zero), by10));
   };
-  const __m128i key = pairs(SixteenDigits(p, k)), offset = pairs(SixteenDigits(p + k + 1, o));
+  const __m128i key = pairs(keyDigits), offset = pairs(offsetDigits);
   const __m128i eights = _mm_madd_epi16(
       _mm_packs_epi32(_mm_madd_epi16(key, by100), _mm_madd_epi16(offset, by100)), by10000);
-  const __m128i values = _mm_add_epi64(_mm_mul_epu32(eights, _mm_set1_epi32(100000000)),
-                                       _mm_srli_epi64(eights, 32));
+  const __m128i values =
+      _mm_add_epi64(_mm_mul_epu32(eights, _mm_set1_epi32(100000000)), _mm_srli_epi64(eights, 32));
   // Both below 2^31.
   if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi64(values, 31), zero)) != 0xFFFF) return false;
   _mm_storel_epi64(reinterpret_cast<__m128i*>(out),

@@ -249,12 +249,13 @@ TEST_F(PackTest, IndexLinesBecomeEntriesInOrder) {
   // line cut after 255 characters keeps the digits before the cut only.
   ASSERT_EQ(IPack("50000 1\r\n7\nx 5\n2147483648 1\n1 -2147483649\n -2147483648\t-1 tail\r\r"
                   "1987654320 23456789\n6: 7\n000000000000000000042 +0000000007\n"
-                  "000000000000000000043 000000000000000008\n" +
+                  "000000000000000000043 000000000000000008\n0000000000000044X9\n"
+                  "0000000000000045 9\n" +
                   std::string(250, ' ') + "1 23456789\n12 2147483647"),
             0);
   EXPECT_EQ(Binary(), std::string("\x50\xC3\x00\x00\x01\x00\x00\x00", 8) + Entry(INT32_MIN, -1) +
-                          Entry(1987654320, 23456789) + Entry(42, 7) + Entry(43, 8) + Entry(1, 234) +
-                          Entry(12, INT32_MAX));
+                          Entry(1987654320, 23456789) + Entry(42, 7) + Entry(43, 8) + Entry(45, 9) +
+                          Entry(1, 234) + Entry(12, INT32_MAX));
   EXPECT_EQ(host_.statusTexts.front(), std::make_pair(9, std::string("CSIPack: 0.0% complete")));
   EXPECT_EQ(host_.statusTexts.back().second.rfind("CSPack: , completed", 0), 0u);
   EXPECT_TRUE(host_.errors.empty());
