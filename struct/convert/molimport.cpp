@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "core/alloc.h"
 #include "core/textlines.h"
